@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need, when any is missing.
+# Runs apt-get as root, or through sudo.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libgtest-dev libbenchmark-dev
+  xvfb xauth xdotool x11-utils x11-apps imagemagick trayer faketime
+  fonts-ipafont-gothic fonts-ipafont-mincho tzdata
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo=(sudo)
+else
+  echo "velmorax: these packages are missing and there is no root or sudo to install them: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/DateValue.h"
+
+#include <string>
+
+namespace vx {
+
+// Everything the forms need from the outside world, in one place, so tests can stand in for it.
+// Strings are UTF-8.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The present local date and time.
+    virtual DateValue Now() = 0;
+    // Seconds since local midnight, with fraction, taken from the same clock.
+    double Timer() { return SecondsOfDay(Now()); }
+
+    // The folder the program runs from (no promise of a trailing separator) and the program
+    // file's name without extension.
+    virtual std::string ProgramDir() = 0;
+    virtual std::string ProgramBaseName() = 0;
+
+    // A modal message with an OK button only; an empty title means the program's own title.
+    virtual void MsgBox(const std::string& text, const std::string& title = {}) = 0;
+
+    // Hands a web address, a mailto: address or a local file to the desktop's opener.
+    virtual void OpenUrl(const std::string& url) = 0;
+    virtual void OpenFile(const std::string& path) = 0;
+
+    // The per-user settings store, addressed by application, section and key.
+    virtual std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) = 0;
+    virtual void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                             const std::string& value) = 0;
+
+    // Window positions are kept in twips, 1440 to the inch.
+    virtual double TwipsPerPixelX() = 0;
+    virtual double TwipsPerPixelY() = 0;
+};
+
+} // namespace vx

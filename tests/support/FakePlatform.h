@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/Platform.h"
+
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace vx::test {
+
+// A platform whose clock is set by hand and whose messages and openings are recorded.
+class FakePlatform : public Platform {
+public:
+    DateValue now = MakeDateValue(2026, 12, 8, 21, 0, 0);
+    std::string programDir;
+    std::string baseName = "velmorax";
+    double twipsX = 15.0;
+    double twipsY = 15.0;
+
+    struct Message {
+        std::string text;
+        std::string title;
+    };
+    std::vector<Message> messages;
+    std::vector<std::string> openedUrls;
+    std::vector<std::string> openedFiles;
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> userStore;
+
+    DateValue Now() override { return now; }
+    std::string ProgramDir() override { return programDir; }
+    std::string ProgramBaseName() override { return baseName; }
+    void MsgBox(const std::string& text, const std::string& title) override { messages.push_back({text, title}); }
+    void OpenUrl(const std::string& url) override { openedUrls.push_back(url); }
+    void OpenFile(const std::string& path) override { openedFiles.push_back(path); }
+    std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                           const std::string& defaultValue) override;
+    void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+    double TwipsPerPixelX() override { return twipsX; }
+    double TwipsPerPixelY() override { return twipsY; }
+};
+
+} // namespace vx::test
