@@ -1,0 +1,151 @@
+#include "settings/IniFile.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> FilesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+const std::vector<std::string> kOnlyTheIni = {"velmorax.ini"};
+
+TEST(IniFile, FirstWriteCreatesTheFileAndLeavesNoTemporaryFile)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("velmorax.ini");
+    EXPECT_EQ(IniGet(path, "TaskTray", "Setting"), std::nullopt);
+    ASSERT_TRUE(IniSet(path, "TaskTray", "Setting", "0"));
+    ASSERT_TRUE(IniSet(path, "frmMain", "NowSize", "0"));
+    EXPECT_EQ(dir.read("velmorax.ini"), "[TaskTray]\nSetting=0\n\n[frmMain]\nNowSize=0\n");
+    EXPECT_EQ(IniGet(path, "frmmain", "nowsize"), "0");
+    EXPECT_EQ(FilesIn(dir.path()), kOnlyTheIni);
+}
+
+TEST(IniFile, RewriteKeepsPermissionBitsAndEveryOtherByte)
+{
+    test::TempDir dir;
+    const std::string before = "\xEF\xBB\xBF; hand-edited\r\n[frmMain]\r\nTop=1\r\n[Mine]\r\nx = y\r\n";
+    dir.write("velmorax.ini", before);
+    const std::string path = dir.file("velmorax.ini");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(IniSet(path, "frmMain", "Top", "1185"));
+    EXPECT_EQ(dir.read("velmorax.ini"), "\xEF\xBB\xBF; hand-edited\r\n[frmMain]\r\nTop=1185\r\n[Mine]\r\nx = y\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(FilesIn(dir.path()), kOnlyTheIni);
+}
+
+TEST(IniFile, WriteThroughASymbolicLinkKeepsTheLink)
+{
+    test::TempDir dir;
+    dir.write("real.ini", "[s]\nk=1\n");
+    fs::create_symlink(dir.path() / "real.ini", dir.path() / "velmorax.ini");
+    ASSERT_TRUE(IniSet(dir.file("velmorax.ini"), "s", "k", "2"));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "velmorax.ini"));
+    EXPECT_EQ(dir.read("real.ini"), "[s]\nk=2\n");
+}
+
+// Each way a write can fail returns false, keeps what was there and leaves no stray file.
+TEST(IniFile, FailedWritesReportFalseAndLoseNothing)
+{
+    test::TempDir dir;
+    // The folder does not exist.
+    EXPECT_FALSE(IniSet(dir.file("missing/velmorax.ini"), "s", "k", "v"));
+    // The folder is a file.
+    dir.write("plain", "not a folder");
+    EXPECT_FALSE(IniSet(dir.file("plain/velmorax.ini"), "s", "k", "v"));
+    EXPECT_EQ(dir.read("plain"), "not a folder");
+    // The settings path is a folder: nothing to read, nothing replaced.
+    fs::create_directory(dir.path() / "folder.ini");
+    EXPECT_EQ(IniGet(dir.file("folder.ini"), "s", "k"), std::nullopt);
+    EXPECT_FALSE(IniSet(dir.file("folder.ini"), "s", "k", "v"));
+    EXPECT_TRUE(fs::is_directory(dir.path() / "folder.ini"));
+    // A pipe: reading it would wait for a writer that never comes.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.ini").c_str(), 0644), 0);
+    EXPECT_EQ(IniGet(dir.file("pipe.ini"), "s", "k"), std::nullopt);
+    EXPECT_FALSE(IniSet(dir.file("pipe.ini"), "s", "k", "v"));
+    // A key that cannot be stored, and no path at all.
+    dir.write("velmorax.ini", "[s]\nk=1\n");
+    EXPECT_FALSE(IniSet(dir.file("velmorax.ini"), "s", "a=b", "v"));
+    EXPECT_FALSE(IniSet("", "s", "k", "v"));
+    EXPECT_EQ(dir.read("velmorax.ini"), "[s]\nk=1\n");
+    EXPECT_EQ(FilesIn(dir.path()).size(), 4u);
+}
+
+TEST(IniFile, WriteIntoAReadOnlyFolderOrFileKeepsTheOldFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes through permission bits; the file-size test below makes the write fail instead";
+    test::TempDir dir;
+    dir.write("velmorax.ini", "[s]\nk=1\n");
+    ASSERT_EQ(::chmod(dir.str().c_str(), 0555), 0);
+    EXPECT_FALSE(IniSet(dir.file("velmorax.ini"), "s", "k", "2"));
+    ::chmod(dir.str().c_str(), 0755);
+    EXPECT_EQ(dir.read("velmorax.ini"), "[s]\nk=1\n");
+    EXPECT_EQ(FilesIn(dir.path()), kOnlyTheIni);
+    // A file made read-only by its owner is left as it is, although the folder would allow it.
+    ASSERT_EQ(::chmod(dir.file("velmorax.ini").c_str(), 0444), 0);
+    EXPECT_FALSE(IniSet(dir.file("velmorax.ini"), "s", "k", "2"));
+    EXPECT_EQ(dir.read("velmorax.ini"), "[s]\nk=1\n");
+}
+
+// A write cut off in the middle (here by the file-size limit, which binds root as well) must
+// leave the old file whole: the new text goes to a temporary file that is then thrown away.
+TEST(IniFile, WriteCutOffHalfwayKeepsTheOldFileWhole)
+{
+    test::TempDir dir;
+    const std::string old = "[frmMain]\nTop=1\n";
+    dir.write("velmorax.ini", old);
+    rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = IniSet(dir.file("velmorax.ini"), "frmMain", "Left", std::string(200, '7'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(dir.read("velmorax.ini"), old);
+    EXPECT_EQ(FilesIn(dir.path()), kOnlyTheIni);
+}
+
+TEST(IniFile, HugeGarbageFileIsReadAndRewrittenWhole)
+{
+    test::TempDir dir;
+    std::string garbage(10u << 20, '\0');
+    unsigned x = 12345;
+    for (char& c : garbage) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 24);
+    }
+    dir.write("velmorax.ini", garbage);
+    const std::string path = dir.file("velmorax.ini");
+    EXPECT_EQ(IniGet(path, "frmMain", "Top"), std::nullopt);
+    ASSERT_TRUE(IniSet(path, "frmMain", "Top", "1185"));
+    EXPECT_EQ(IniGet(path, "frmMain", "Top"), "1185");
+    EXPECT_EQ(dir.read("velmorax.ini").substr(0, garbage.size()), garbage);
+}
+
+} // namespace
+} // namespace vx
