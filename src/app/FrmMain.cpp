@@ -1,0 +1,280 @@
+#include "app/FrmMain.h"
+
+#include "app/Platform.h"
+#include "app/Program.h"
+#include "app/ProgramPaths.h"
+#include "app/WindowShape.h"
+#include "face/FacePainter.h"
+#include "menu/FrmMenu.h"
+#include "settings/Convert.h"
+#include "settings/Ini.h"
+#include "settings/Launcher.h"
+#include "tray/FrmTaskTray.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QRegion>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vx {
+
+namespace {
+
+// The hand colour of a face. A value that is no number is treated as missing (its default is written
+// back); a number that is no colour falls back to the default and is left as the user wrote it.
+Colour ReadHandColour(const std::string& key, Colour fallback)
+{
+    const long long value = ini::ReadIniWhole("Color", key, IntText(fallback));
+    return value >= 0 && value <= 0xFFFFFF ? static_cast<Colour>(value) : fallback;
+}
+
+} // namespace
+
+FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platform())
+{
+    setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+    setWindowTitle(QStringLiteral("Form1"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    // The timer's design interval; every drawing of the hands sets the next one.
+    Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(60000);
+    connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
+    Timer1->start();
+
+    // Where a new window appears before any saved place is known: near the top-right corner.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.right() - 120 - 48, area.top() + 48);
+    }
+}
+
+FrmMain::~FrmMain() = default;
+
+int FrmMain::SideForSize(int nowSize)
+{
+    return 60 << (nowSize + 1);
+}
+
+double FrmMain::Top() const
+{
+    return y() * platform_.TwipsPerPixelY();
+}
+
+double FrmMain::Left() const
+{
+    return x() * platform_.TwipsPerPixelX();
+}
+
+void FrmMain::SetTopLeft(double topTwips, double leftTwips)
+{
+    move(static_cast<int>(std::lround(leftTwips / platform_.TwipsPerPixelX())),
+         static_cast<int>(std::lround(topTwips / platform_.TwipsPerPixelY())));
+}
+
+void FrmMain::SetTopmost(bool on)
+{
+    topmost_ = on;
+    // Changing the hint through the native window keeps a shown window where it is, without
+    // the hide and show that QWidget::setWindowFlags would cause.
+    if (QWindow* window = windowHandle(); window && isVisible())
+        window->setFlag(Qt::WindowStaysOnTopHint, on);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, on);
+}
+
+void FrmMain::Form_Load()
+{
+    Program& p = program_;
+
+    p.AppDir = WithTrailingSeparator(platform_.ProgramDir());
+    RegisterWithLauncher(platform_);
+    ini::SetIniPath(platform_.ProgramDir(), platform_.ProgramBaseName());
+
+    Sizing = 0;
+
+    p.UseTaskTray = static_cast<int>(ini::ReadIniWhole("TaskTray", "Setting", "0"));
+    if (p.UseTaskTray == 1) {
+        p.frmTaskTray.Load();
+        p.frmMenu->mnuTaskTray->setChecked(true);
+    } else {
+        p.frmMenu->mnuTaskTray->setChecked(false);
+    }
+    if (ini::ReadIni("frmMain", "UseLineMojiban", "False") == "True")
+        p.frmMenu->mnuUseLineMojiban->setChecked(true);
+    if (ini::ReadIni("frmMain", "Mitikake", "True") == "True")
+        p.frmMenu->mnuSetMitikake->setChecked(true);
+
+    // Positions are kept within a billion twips so that any stored number stays a usable coordinate.
+    constexpr long long kFar = 1'000'000'000;
+    double top = static_cast<double>(std::clamp(
+        ini::ReadIniWhole("frmMain", "Top", SingleText(Top())), -kFar, kFar));
+    double left = static_cast<double>(std::clamp(
+        ini::ReadIniWhole("frmMain", "Left", SingleText(Left())), -kFar, kFar));
+    // Only the three sizes have a dial picture.
+    p.NowSize = static_cast<int>(std::clamp(ini::ReadIniWhole("frmMain", "NowSize", "0"), -1LL, 1LL));
+
+    if (ini::ReadIniBool("frmMain", "AlwaysOnTop", "True")) {
+        SetTopmost(true);
+        p.frmMenu->AlwaysOnTop->setChecked(true);
+    } else {
+        p.frmMenu->AlwaysOnTop->setChecked(false);
+    }
+    p.frmMenu->mnuNT->setChecked(ini::ReadIniBool("frmMain", "NT", "False"));
+
+    Sizing = 1;
+    const int side = SideForSize(p.NowSize);
+    setFixedSize(side, side);
+    // The elliptic region's box leaves out its right and bottom edges: the disc inscribed in the window.
+    const RegionBox box = EllipticRegionBox(width(), height());
+    QRegion disc;
+    for (const DiscSpan& span : DiscSpans(box.right - box.left - 1, box.bottom - box.top - 1))
+        disc += QRect(box.left + span.first, box.top + span.y, span.last - span.first + 1, 1);
+    setMask(disc);
+    Sizing = 0;
+
+    const double widthTwips = side * platform_.TwipsPerPixelX();
+    const double heightTwips = side * platform_.TwipsPerPixelY();
+    if (left < -widthTwips)
+        left = 0;
+    if (top < -heightTwips)
+        top = 0;
+    // A window saved wholly beyond the right or bottom edge of the desktop (a screen since
+    // unplugged) would be out of reach: bring it back on that axis too.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->virtualGeometry();
+        if (left >= (desktop.right() + 1) * platform_.TwipsPerPixelX())
+            left = 0;
+        if (top >= (desktop.bottom() + 1) * platform_.TwipsPerPixelY())
+            top = 0;
+    }
+    SetTopLeft(top, left);
+
+    p.MainShown = 1;
+    show();
+}
+
+void FrmMain::Form_Unload()
+{
+    Program& p = program_;
+    ini::WriteIni("frmMain", "Top", SingleText(Top()));
+    ini::WriteIni("frmMain", "Left", SingleText(Left()));
+    FrmMenu* menu = p.frmMenu.loaded();
+    ini::WriteIni("frmMain", "AlwaysOnTop", BoolText(menu && menu->AlwaysOnTop->isChecked()));
+    ini::WriteIni("frmMain", "NT", BoolText(menu && menu->mnuNT->isChecked()));
+    p.MainShown = 0;
+    Timer1->stop();
+    p.frmMenu.Unload();
+}
+
+void FrmMain::ComputeWatch()
+{
+    const DateValue now = platform_.Now();
+    const double t = SecondsOfDay(now);
+
+    face_ = FaceFromSetting(ini::ReadIni("Setting", "YearOrClock", "Year"));
+    HandFractions fractions{};
+    Colour colour = 0;
+    int interval = kClockTickInterval;
+    if (face_ == Face::Year) {
+        colour = ReadHandColour("Year", kYearHandColour);
+        fractions = YearFaceFractions(now);
+        interval = YearTickInterval(t);
+    } else {
+        colour = ReadHandColour("Clock", kClockHandColour);
+        fractions = ClockFaceFractions(now, t);
+    }
+    Timer1->stop();
+    Timer1->setInterval(interval);
+    Timer1->start();
+
+    strokes_ = HandStrokes(fractions, colour);
+    handsDrawn_ = true;
+}
+
+void FrmMain::DrawWatch()
+{
+    ComputeWatch();
+    // Cls: the dial layer comes back and the hands are drawn anew over it.
+    ownPaintPending_ = true;
+    update();
+}
+
+void FrmMain::Form_Paint()
+{
+    DrawWatch();
+}
+
+void FrmMain::Timer1_Timer()
+{
+    DrawWatch();
+}
+
+void FrmMain::SetPicture(const QImage& picture)
+{
+    const int side = width();
+    QImage layer(side, side, QImage::Format_RGB32);
+    layer.fill(palette().color(QPalette::Window));
+    QPainter painter(&layer);
+    painter.drawImage(0, 0, picture);
+    painter.end();
+    dialLayer_ = std::move(layer);
+}
+
+QImage FrmMain::PlainDial(int side) const
+{
+    QImage dial(side, side, QImage::Format_RGB32);
+    dial.fill(QColor(198, 198, 198));
+    QPainter painter(&dial);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(24, 32, 64));
+    painter.drawEllipse(QRectF(0, 0, side, side));
+    return dial;
+}
+
+void FrmMain::Form_Resize()
+{
+    if (Sizing != 0)
+        return;
+    if (isMinimized())
+        return;
+    SetPicture(PlainDial(width()));
+    Form_Paint();
+}
+
+void FrmMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmMain::paintEvent(QPaintEvent*)
+{
+    // A repaint the platform asks for (an expose) draws the hands afresh, as the clock's own ticks do.
+    if (!ownPaintPending_)
+        ComputeWatch();
+    ownPaintPending_ = false;
+    QPainter painter(this);
+    painter.drawImage(0, 0, dialLayer_);
+    if (handsDrawn_)
+        PaintHands(painter, width(), strokes_);
+}
+
+QImage FrmMain::Grab() const
+{
+    QImage face = dialLayer_.copy();
+    QPainter painter(&face);
+    if (handsDrawn_)
+        PaintHands(painter, face.width(), strokes_);
+    return face;
+}
+
+} // namespace vx

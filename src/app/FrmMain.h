@@ -1,0 +1,83 @@
+#pragma once
+
+#include "face/Hands.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+
+class QTimer;
+
+namespace vx {
+
+class Program;
+class Platform;
+
+// The clock window: a round, borderless disc showing the dial layer with the hands over it.
+class FrmMain final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FrmMain)
+
+public:
+    explicit FrmMain(Program& program);
+    ~FrmMain() override;
+
+    // Brings the whole program up: settings, menu ticks, tray, size, shape, place, and shows the window.
+    void Form_Load();
+    // Saves the position and states and unloads the menu form.
+    void Form_Unload();
+
+    // Draws the hands over the dial layer and re-arms the tick timer.
+    void DrawWatch();
+
+    // Window position in twips, as the settings keep it.
+    double Top() const;
+    double Left() const;
+    void SetTopLeft(double topTwips, double leftTwips);
+
+    // The window's side in pixels for a size index: 60, 120 or 240.
+    static int SideForSize(int nowSize);
+
+    // Non-zero while the load sets the window's size; the resize handler then draws nothing.
+    int Sizing = 0;
+
+    QTimer* Timer1 = nullptr;
+
+    // The dial layer: the persistent image the hands are drawn over.
+    const QImage& DialLayer() const { return dialLayer_; }
+    // Makes the dial layer the given picture alone, as a window's background picture does.
+    void SetPicture(const QImage& picture);
+
+    bool IsTopmost() const { return topmost_; }
+    void SetTopmost(bool on);
+
+    // What the last drawing showed, for tests and the renderer.
+    Face LastFace() const { return face_; }
+    const std::array<HandStroke, kHandStrokeCount>& LastStrokes() const { return strokes_; }
+
+    // The whole face as it is on the screen: dial layer and hands.
+    QImage Grab() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Form_Paint();
+    void Form_Resize();
+    void Timer1_Timer();
+    void ComputeWatch();
+    QImage PlainDial(int side) const;
+
+    Program& program_;
+    Platform& platform_;
+    QImage dialLayer_;
+    bool topmost_ = false;
+    bool ownPaintPending_ = false;
+    Face face_ = Face::Year;
+    std::array<HandStroke, kHandStrokeCount> strokes_{};
+    bool handsDrawn_ = false;
+};
+
+} // namespace vx

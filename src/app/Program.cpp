@@ -1,0 +1,88 @@
+#include "app/Program.h"
+
+#include "app/FrmMain.h"
+#include "menu/FrmMenu.h"
+#include "tray/FrmTaskTray.h"
+
+#include <QCoreApplication>
+
+namespace vx {
+
+namespace {
+Program* g_program = nullptr;
+} // namespace
+
+template <class F> F& FormRef<F>::get()
+{
+    if (!form_) {
+        // The form counts as loaded while its own Form_Load runs, so references from inside it
+        // do not load it a second time.
+        form_ = new F(program_);
+        program_.FormLoaded();
+        form_->Form_Load();
+    }
+    return *form_;
+}
+
+template <class F> void FormRef<F>::Unload()
+{
+    if (!form_ || unloading_)
+        return;
+    unloading_ = true;
+    F* form = form_;
+    form->Form_Unload();
+    form_ = nullptr;
+    unloading_ = false;
+    form->hide();
+    // The unload may come from one of the form's own handlers, which is still running:
+    // destroy the object once control is back in the event loop.
+    form->deleteLater();
+    program_.FormUnloaded();
+}
+
+template class FormRef<FrmMain>;
+template class FormRef<FrmMenu>;
+template class FormRef<FrmTaskTray>;
+
+Program::Program(Platform& platform)
+    : frmMain(*this), frmMenu(*this), frmTaskTray(*this), platform_(platform),
+      onEnd_([] { QCoreApplication::quit(); })
+{
+    g_program = this;
+}
+
+Program::~Program()
+{
+    // Whatever is still loaded unloads the normal way, saving its state; the program is ending anyway.
+    onEnd_ = nullptr;
+    frmTaskTray.Unload();
+    frmMain.Unload();
+    frmMenu.Unload();
+    // Forms unloaded from their own handlers wait for the event loop; it has stopped.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (g_program == this)
+        g_program = nullptr;
+}
+
+Program& Program::instance()
+{
+    return *g_program;
+}
+
+void Program::Start()
+{
+    frmMain.Load();
+}
+
+void Program::FormLoaded()
+{
+    ++loadedForms_;
+}
+
+void Program::FormUnloaded()
+{
+    if (--loadedForms_ == 0 && onEnd_)
+        onEnd_();
+}
+
+} // namespace vx

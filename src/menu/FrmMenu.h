@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QAction;
+class QMenu;
+
+namespace vx {
+
+class Program;
+
+// The hidden form that owns the clock's popup menu and its commands. Its items carry the ticks
+// that mirror the settings.
+class FrmMenu final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FrmMenu)
+
+public:
+    explicit FrmMenu(Program& program);
+    ~FrmMenu() override;
+
+    void Form_Load() {}
+    void Form_Unload();
+
+    // The popup itself.
+    QMenu* mnuHide = nullptr;
+
+    QMenu* mnuSizeM = nullptr;
+    std::array<QAction*, 3> mnuSize{};
+    QAction* mnuMinimize = nullptr;
+    QAction* mnuUnload = nullptr;
+    QAction* mnuDummy = nullptr;
+    QMenu* mnuMMitikake = nullptr;
+    QAction* mnuNowMoon = nullptr;
+    QAction* mnuMitikake = nullptr;
+    QAction* mnuExpMoonDat = nullptr;
+    QMenu* mnuSettei = nullptr;
+    QAction* AlwaysOnTop = nullptr;
+    QAction* mnuTaskTray = nullptr;
+    QAction* mnuUseLineMojiban = nullptr;
+    QAction* mnuSetMitikake = nullptr;
+    QAction* mnuNT = nullptr;
+    QAction* mnuDlkj = nullptr;
+    QAction* mnuBeClock = nullptr;
+    QMenu* mnuMHelp = nullptr;
+    QAction* mnuHelp = nullptr;
+    QAction* mnuVersion = nullptr;
+    QAction* mnuEnd = nullptr;
+
+private:
+    void createMenu();
+
+    Program& program_;
+};
+
+} // namespace vx

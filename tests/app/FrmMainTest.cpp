@@ -1,0 +1,234 @@
+#include "app/FrmMain.h"
+#include "app/Program.h"
+#include "menu/FrmMenu.h"
+#include "settings/IniFile.h"
+#include "support/FakePlatform.h"
+#include "support/TempDir.h"
+#include "tray/FrmTaskTray.h"
+
+#include <QAction>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vx {
+namespace {
+
+// A program started from a temporary program folder, with a clock set by hand.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { platform.programDir = dir.str(); }
+
+    std::string Ini(const std::string& section, const std::string& key)
+    {
+        return IniGet(dir.file("velmorax.ini"), section, key).value_or("<missing>");
+    }
+    void SetIni(const std::string& section, const std::string& key, const std::string& value)
+    {
+        IniSet(dir.file("velmorax.ini"), section, key, value);
+    }
+    FrmMain& Start()
+    {
+        program = std::make_unique<Program>(platform);
+        program->SetOnEnd([this] { ++ends; });
+        program->Start();
+        return *program->frmMain;
+    }
+
+    test::TempDir dir;
+    test::FakePlatform platform;
+    std::unique_ptr<Program> program;
+    int ends = 0;
+};
+
+TEST_F(MainWindowTest, FirstStartWritesEveryStartupKeyWithItsDefault)
+{
+    FrmMain& main = Start();
+    EXPECT_EQ(Ini("TaskTray", "Setting"), "0");
+    EXPECT_EQ(Ini("frmMain", "UseLineMojiban"), "False");
+    EXPECT_EQ(Ini("frmMain", "Mitikake"), "True");
+    EXPECT_EQ(Ini("frmMain", "NowSize"), "0");
+    EXPECT_EQ(Ini("frmMain", "AlwaysOnTop"), "True");
+    EXPECT_EQ(Ini("frmMain", "NT"), "False");
+    EXPECT_EQ(Ini("frmMain", "Top"), std::to_string(main.y() * 15));
+    EXPECT_EQ(Ini("frmMain", "Left"), std::to_string(main.x() * 15));
+    // The first drawing adds the face and its colour.
+    EXPECT_EQ(Ini("Setting", "YearOrClock"), "Year");
+    EXPECT_EQ(Ini("Color", "Year"), "41152");
+    EXPECT_EQ(Ini("Color", "Clock"), "<missing>");
+
+    EXPECT_EQ(main.width(), 120);
+    EXPECT_EQ(main.height(), 120);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(main.IsTopmost());
+    EXPECT_EQ(main.windowTitle(), "Form1");
+    EXPECT_EQ(program->MainShown, 1);
+    EXPECT_EQ(main.Sizing, 0);
+    EXPECT_FALSE(program->frmTaskTray.isLoaded());
+    FrmMenu& menu = *program->frmMenu.loaded();
+    EXPECT_FALSE(menu.isVisible());
+    EXPECT_TRUE(menu.AlwaysOnTop->isChecked());
+    EXPECT_TRUE(menu.mnuSetMitikake->isChecked());
+    EXPECT_FALSE(menu.mnuUseLineMojiban->isChecked());
+    EXPECT_FALSE(menu.mnuTaskTray->isChecked());
+    EXPECT_FALSE(menu.mnuNT->isChecked());
+}
+
+TEST_F(MainWindowTest, SizeIndexGivesARoundWindowOfSixtyOneHundredTwentyOrTwoHundredForty)
+{
+    struct Case {
+        const char* stored;
+        int side;
+    };
+    // Stored sizes outside the three are brought to the nearest of them.
+    const Case cases[] = {{"-1", 60}, {"0", 120}, {"1", 240}, {"0.6", 240}, {"7", 240}, {"-3", 60}, {"big", 120}};
+    for (const Case& c : cases) {
+        SetIni("frmMain", "NowSize", c.stored);
+        FrmMain& main = Start();
+        EXPECT_EQ(main.width(), c.side) << c.stored;
+        EXPECT_EQ(main.height(), c.side) << c.stored;
+        const QRegion mask = main.mask();
+        EXPECT_EQ(mask.boundingRect(), QRect(0, 0, c.side, c.side)) << c.stored;
+        // Round: the corners are cut away, the centre and the middle of each edge are inside.
+        EXPECT_FALSE(mask.contains(QPoint(1, 1)));
+        EXPECT_FALSE(mask.contains(QPoint(c.side - 2, c.side - 2)));
+        EXPECT_TRUE(mask.contains(QPoint(c.side / 2, c.side / 2)));
+        EXPECT_TRUE(mask.contains(QPoint(c.side / 2, 1)));
+        EXPECT_TRUE(mask.contains(QPoint(1, c.side / 2)));
+        program.reset();
+    }
+}
+
+TEST_F(MainWindowTest, SavedPositionIsRestoredUnlessTheWindowWouldBeOutOfReach)
+{
+    struct Case {
+        const char* top;
+        const char* left;
+        int x, y; // pixels, at 15 twips a pixel
+    };
+    const Case cases[] = {
+        {"1185", "3000", 200, 79},
+        {"1184.5", "1185.5", 79, 79},  // whole numbers with ties to even: 1184 and 1186 twips
+        {"300", "-1700", -113, 20},    // partly visible: kept
+        {"300", "-2000", 0, 20},       // wholly left of the screen: back to 0
+        {"-2000", "300", 20, 0},       // wholly above: back to 0
+        {"-1700", "300", 20, -113},
+        {"300", "99999", 0, 20},       // wholly right of the desktop: back to 0
+        {"99999", "300", 20, 0},       // wholly below: back to 0
+        {"300", "9e12", 0, 20},        // absurd numbers end on the screen too
+    };
+    for (const Case& c : cases) {
+        SetIni("frmMain", "Top", c.top);
+        SetIni("frmMain", "Left", c.left);
+        FrmMain& main = Start();
+        EXPECT_EQ(main.x(), c.x) << c.top << "," << c.left;
+        EXPECT_EQ(main.y(), c.y) << c.top << "," << c.left;
+        program.reset();
+    }
+}
+
+TEST_F(MainWindowTest, AlwaysOnTopFollowsTheStoredBoolean)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"True", true}, {"false", false}, {"0", false}, {"1", true}, {"FALSE", false}, {"nonsense", true}};
+    for (auto [stored, topmost] : cases) {
+        SetIni("frmMain", "AlwaysOnTop", stored);
+        FrmMain& main = Start();
+        EXPECT_EQ(main.IsTopmost(), topmost) << stored;
+        EXPECT_EQ(program->frmMenu->AlwaysOnTop->isChecked(), topmost) << stored;
+        EXPECT_EQ(main.windowFlags().testFlag(Qt::WindowStaysOnTopHint), topmost) << stored;
+        program.reset();
+    }
+    // A value that is no boolean is treated as missing: its default is written back.
+    EXPECT_EQ(Ini("frmMain", "AlwaysOnTop"), "True");
+}
+
+TEST_F(MainWindowTest, MenuTicksFollowOnlyTheExactWords)
+{
+    SetIni("frmMain", "Mitikake", "true");
+    SetIni("frmMain", "UseLineMojiban", "True");
+    SetIni("frmMain", "NT", "TRUE");
+    Start();
+    FrmMenu& menu = *program->frmMenu;
+    EXPECT_FALSE(menu.mnuSetMitikake->isChecked());
+    EXPECT_TRUE(menu.mnuUseLineMojiban->isChecked());
+    EXPECT_TRUE(menu.mnuNT->isChecked());
+}
+
+TEST_F(MainWindowTest, TrayFlagLoadsTheTrayFormBeforeTheWindowShows)
+{
+    SetIni("TaskTray", "Setting", "1");
+    Start();
+    EXPECT_TRUE(program->frmTaskTray.isLoaded());
+    EXPECT_TRUE(program->frmMenu->mnuTaskTray->isChecked());
+    EXPECT_EQ(program->UseTaskTray, 1);
+}
+
+TEST_F(MainWindowTest, LauncherEntriesAreWrittenOnEveryLoadOnlyWhenTheLauncherIsThere)
+{
+    Start();
+    EXPECT_TRUE(platform.userStore.empty());
+    program.reset();
+
+    platform.userStore[{"Tesmo", "Utility\\TALVERIN", "Version"}] = "3.0";
+    Start();
+    EXPECT_EQ((platform.userStore[{"Tesmo", "Utility\\TALVERIN", "Tuika 1"}]), "ヴェルモラ");
+    EXPECT_EQ((platform.userStore[{"Tesmo", "Utility\\TALVERIN", "TuikaName 1"}]), "Velmorax");
+    platform.userStore[{"Tesmo", "Utility\\TALVERIN", "Tuika 1"}] = "other";
+    program->frmMain.Unload();
+    program->frmMain.Load();
+    EXPECT_EQ((platform.userStore[{"Tesmo", "Utility\\TALVERIN", "Tuika 1"}]), "ヴェルモラ");
+}
+
+TEST_F(MainWindowTest, DrawingReadsTheFaceAndColourEveryTimeAndRearmsTheTimer)
+{
+    platform.now = MakeDateValue(2026, 12, 8, 3, 25, 45.5); // t = 12345.5 s
+    FrmMain& main = Start();
+    main.DrawWatch();
+    EXPECT_EQ(main.LastFace(), Face::Year);
+    EXPECT_EQ(main.Timer1->interval(), 14510);
+    EXPECT_TRUE(main.Timer1->isActive());
+
+    // Changed in the file while running: takes effect at the next drawing.
+    SetIni("Setting", "YearOrClock", "year");
+    main.DrawWatch();
+    EXPECT_EQ(main.LastFace(), Face::Clock);
+    EXPECT_EQ(main.Timer1->interval(), 1000);
+    EXPECT_EQ(Ini("Color", "Clock"), "16752640");
+    EXPECT_EQ(main.LastStrokes()[1].colour, kClockHandColour);
+
+    SetIni("Color", "Clock", "255");
+    main.DrawWatch();
+    EXPECT_EQ(main.LastStrokes()[1].colour, RGB(255, 0, 0));
+
+    // A colour that is no number is treated as missing; one out of range falls back quietly.
+    SetIni("Color", "Clock", "blue");
+    main.DrawWatch();
+    EXPECT_EQ(main.LastStrokes()[1].colour, kClockHandColour);
+    EXPECT_EQ(Ini("Color", "Clock"), "16752640");
+    SetIni("Color", "Clock", "-5");
+    main.DrawWatch();
+    EXPECT_EQ(main.LastStrokes()[1].colour, kClockHandColour);
+    EXPECT_EQ(Ini("Color", "Clock"), "-5");
+}
+
+TEST_F(MainWindowTest, HandsArePaintedInTheirColourOverTheDial)
+{
+    SetIni("Setting", "YearOrClock", "Clock");
+    SetIni("frmMain", "NowSize", "1");
+    platform.now = MakeDateValue(2026, 12, 8, 15, 0, 20); // hour hand at 3, minute hand up
+    FrmMain& main = Start();
+    main.DrawWatch();
+    const QImage face = main.Grab();
+    ASSERT_EQ(face.width(), 240);
+    // The hour hand reaches S/4 towards 3 o'clock; half way along it shows the clock colour.
+    EXPECT_EQ(face.pixelColor(120 + 30, 120), QColor(0, 160, 255));
+    // The long hands point up to 5S/12.
+    EXPECT_EQ(face.pixelColor(119, 120 - 80), QColor(0, 160, 255));
+    EXPECT_EQ(face.pixelColor(120, 120 - 80), QColor(0, 160, 255));
+}
+
+} // namespace
+} // namespace vx
