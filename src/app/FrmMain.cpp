@@ -6,6 +6,7 @@
 #include "app/WindowShape.h"
 #include "face/FacePainter.h"
 #include "menu/FrmMenu.h"
+#include "moon/MoonTable.h"
 #include "settings/Convert.h"
 #include "settings/Ini.h"
 #include "settings/Launcher.h"
@@ -97,6 +98,8 @@ void FrmMain::Form_Load()
     p.AppDir = WithTrailingSeparator(platform_.ProgramDir());
     RegisterWithLauncher(platform_);
     ini::SetIniPath(platform_.ProgramDir(), platform_.ProgramBaseName());
+    // Read on every load, so a changed table takes effect when the window is next loaded.
+    LoadMoonData(p.AppDir);
 
     Sizing = 0;
 

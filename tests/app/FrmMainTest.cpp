@@ -1,6 +1,7 @@
 #include "app/FrmMain.h"
 #include "app/Program.h"
 #include "menu/FrmMenu.h"
+#include "moon/MoonTable.h"
 #include "settings/IniFile.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
@@ -180,6 +181,18 @@ TEST_F(MainWindowTest, LauncherEntriesAreWrittenOnEveryLoadOnlyWhenTheLauncherIs
     program->frmMain.Unload();
     program->frmMain.Load();
     EXPECT_EQ((platform.userStore[{"Tesmo", "Utility\\TALVERIN", "Tuika 1"}]), "ヴェルモラ");
+}
+
+TEST_F(MainWindowTest, EveryLoadReadsTheMoonTableAfresh)
+{
+    dir.write("moondata.dat", "2026/11/20 15\n2026/12/20 10\n");
+    Start();
+    EXPECT_EQ(ProgramMoonTable().MoonData().size(), 2u);
+    dir.write("moondata.dat", "2026/11/20 15\n2026/12/20 10\n2027/01/18 13\n");
+    program->frmMain.Unload();
+    EXPECT_EQ(ProgramMoonTable().MoonData().size(), 2u);
+    program->frmMain.Load();
+    EXPECT_EQ(ProgramMoonTable().MoonData().size(), 3u);
 }
 
 TEST_F(MainWindowTest, DrawingReadsTheFaceAndColourEveryTimeAndRearmsTheTimer)
