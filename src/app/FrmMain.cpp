@@ -13,6 +13,11 @@
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
@@ -218,6 +223,85 @@ void FrmMain::Form_Paint()
 void FrmMain::Timer1_Timer()
 {
     DrawWatch();
+}
+
+void FrmMain::Form_MouseDown(int button)
+{
+    if (button == kRightButton) {
+        // Opening the popup sets its ticks first; the popup returns when it closes. A command may
+        // unload this window meanwhile, so nothing here touches it afterwards.
+        FrmMenu& menu = *program_.frmMenu;
+        menu.mnuHide_Click();
+        menu.mnuHide->exec(pressGlobal_);
+        return;
+    }
+    drag_ = Drag::Pending;
+    pressWindowPos_ = pos();
+}
+
+void FrmMain::Form_DblClick()
+{
+    const std::string v = ini::ReadIni("Setting", "YearOrClock", "Year");
+    ini::WriteIni("Setting", "YearOrClock", v == "Year" ? "Clock" : "Year");
+    DrawWatch();
+}
+
+namespace {
+int ButtonNumber(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return FrmMain::kLeftButton;
+    case Qt::RightButton: return FrmMain::kRightButton;
+    case Qt::MiddleButton: return FrmMain::kMiddleButton;
+    default: return 0;
+    }
+}
+} // namespace
+
+void FrmMain::mousePressEvent(QMouseEvent* event)
+{
+    const int button = ButtonNumber(event->button());
+    if (button == 0)
+        return;
+    // Where the button went down, not where the pointer is by the time the event is handled.
+    pressGlobal_ = event->globalPosition().toPoint();
+    Form_MouseDown(button);
+}
+
+void FrmMain::mouseMoveEvent(QMouseEvent* event)
+{
+    if (drag_ == Drag::None)
+        return;
+    const QPoint global = event->globalPosition().toPoint();
+    if (drag_ == Drag::Pending) {
+        if ((global - pressGlobal_).manhattanLength() < QApplication::startDragDistance())
+            return;
+        // The window system's own move where it offers one; otherwise the window follows the mouse.
+        if (windowHandle() && windowHandle()->startSystemMove()) {
+            drag_ = Drag::None;
+            return;
+        }
+        drag_ = Drag::Following;
+    }
+    move(pressWindowPos_ + (global - pressGlobal_));
+}
+
+void FrmMain::mouseReleaseEvent(QMouseEvent*)
+{
+    drag_ = Drag::None;
+}
+
+void FrmMain::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        Form_DblClick();
+}
+
+void FrmMain::closeEvent(QCloseEvent* event)
+{
+    // Closed by the window system (a close key, the task switcher): unload the normal way.
+    event->ignore();
+    program_.frmMain.Unload();
 }
 
 void FrmMain::SetPicture(const QImage& picture)

@@ -2,6 +2,7 @@
 
 #include "face/Hands.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QWidget>
 
@@ -30,6 +31,15 @@ public:
 
     // Draws the hands over the dial layer and re-arms the tick timer.
     void DrawWatch();
+
+    // Mouse buttons as the handlers see them.
+    static constexpr int kLeftButton = 1;
+    static constexpr int kRightButton = 2;
+    static constexpr int kMiddleButton = 4;
+    // The right button opens the popup menu at the mouse; the left and middle buttons move the window.
+    void Form_MouseDown(int button);
+    // Switches between the year face and the clock face through the settings file.
+    void Form_DblClick();
 
     // Window position in twips, as the settings keep it.
     double Top() const;
@@ -62,6 +72,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Form_Paint();
@@ -78,6 +93,13 @@ private:
     Face face_ = Face::Year;
     std::array<HandStroke, kHandStrokeCount> strokes_{};
     bool handsDrawn_ = false;
+
+    // A press of the left or middle button becomes a move once the mouse travels; a press and
+    // release in place stays a click, so double-clicks still reach the window.
+    enum class Drag { None, Pending, Following };
+    Drag drag_ = Drag::None;
+    QPoint pressGlobal_ = QCursor::pos();
+    QPoint pressWindowPos_;
 };
 
 } // namespace vx

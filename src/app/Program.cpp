@@ -5,6 +5,7 @@
 #include "tray/FrmTaskTray.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace vx {
 
@@ -55,9 +56,7 @@ Program::~Program()
 {
     // Whatever is still loaded unloads the normal way, saving its state; the program is ending anyway.
     onEnd_ = nullptr;
-    frmTaskTray.Unload();
-    frmMain.Unload();
-    frmMenu.Unload();
+    UnloadAll();
     // Forms unloaded from their own handlers wait for the event loop; it has stopped.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (g_program == this)
@@ -79,10 +78,22 @@ void Program::FormLoaded()
     ++loadedForms_;
 }
 
+void Program::UnloadAll()
+{
+    frmMain.Unload();
+    frmTaskTray.Unload();
+    frmMenu.Unload();
+}
+
 void Program::FormUnloaded()
 {
-    if (--loadedForms_ == 0 && onEnd_)
-        onEnd_();
+    // A handler that unloads the last form may load another before it returns (a size change
+    // does): the program ends only if none is loaded once control is back in the event loop.
+    if (--loadedForms_ == 0)
+        QTimer::singleShot(0, this, [this] {
+            if (loadedForms_ == 0 && onEnd_)
+                onEnd_();
+        });
 }
 
 } // namespace vx

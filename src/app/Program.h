@@ -44,6 +44,9 @@ public:
 
     int LoadedFormCount() const { return loadedForms_; }
 
+    // Unloads every form the normal way (each saves its state), which ends the program.
+    void UnloadAll();
+
     // What happens when the last form unloads; the application quits unless a test says otherwise.
     void SetOnEnd(std::function<void()> onEnd) { onEnd_ = std::move(onEnd); }
 

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "app/QtPlatform.h"
+#include "app/TerminationSignals.h"
 
 #include <QApplication>
 
@@ -10,6 +11,10 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     vx::QtPlatform platform;
     vx::Program program(platform);
+    // Stopped by a signal or by the end of the desktop session: unload the normal way, so the
+    // place and states are saved as when the user closes the window.
+    vx::TerminationSignals termination([&program] { program.UnloadAll(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &program, [&program] { program.UnloadAll(); });
     program.Start();
     return QApplication::exec();
 }

@@ -1,10 +1,13 @@
 #include "menu/FrmMenu.h"
 
+#include "app/FrmMain.h"
 #include "app/Program.h"
+#include "tray/FrmTaskTray.h"
 #include "settings/Convert.h"
 #include "settings/Ini.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
 
 namespace vx {
@@ -44,6 +47,7 @@ void FrmMenu::createMenu()
 
     mnuHide = new QMenu(QStringLiteral("HIDE"));
     mnuHide->setObjectName(QStringLiteral("mnuHide"));
+    mnuHide->menuAction()->setObjectName(QStringLiteral("mnuHide"));
 
     mnuSizeM = submenu(mnuHide, "mnuSizeM", QStringLiteral("サイズ"));
     const QString sizeCaptions[3] = {QStringLiteral("半分"), QStringLiteral("標準"), QStringLiteral("２倍")};
@@ -75,6 +79,123 @@ void FrmMenu::createMenu()
     mnuVersion = item(mnuMHelp, "mnuVersion", QStringLiteral("バージョン情報"));
 
     mnuEnd = item(mnuHide, "mnuEnd", QStringLiteral("終了"));
+
+    // A checkable item flips its own tick before its handler runs; the handlers set the ticks
+    // themselves, from the state they find, so undo the automatic flip first.
+    for (QAction* action : mnuHide->findChildren<QAction*>()) {
+        if (action->isCheckable())
+            connect(action, &QAction::triggered, action, [action](bool checked) { action->setChecked(!checked); },
+                    Qt::DirectConnection);
+    }
+
+    for (int i = 0; i < 3; ++i)
+        connect(mnuSize[i], &QAction::triggered, this, [this, i] { mnuSize_Click(i); });
+    connect(mnuMinimize, &QAction::triggered, this, &FrmMenu::mnuMinimize_Click);
+    connect(mnuUnload, &QAction::triggered, this, &FrmMenu::mnuUnload_Click);
+    connect(AlwaysOnTop, &QAction::triggered, this, &FrmMenu::AlwaysOnTop_Click);
+    connect(mnuTaskTray, &QAction::triggered, this, &FrmMenu::mnuTaskTray_Click);
+    connect(mnuNT, &QAction::triggered, this, &FrmMenu::mnuNT_Click);
+    connect(mnuBeClock, &QAction::triggered, this, &FrmMenu::mnuBeClock_Click);
+    connect(mnuEnd, &QAction::triggered, this, &FrmMenu::mnuEnd_Click);
+
+}
+
+void FrmMenu::mnuHide_Click()
+{
+    for (int i = 0; i < 3; ++i)
+        mnuSize[i]->setChecked(i == program_.NowSize + 1);
+    mnuBeClock->setChecked(ini::ReadIni("Setting", "YearOrClock", "Year") != "Year");
+}
+
+void FrmMenu::mnuSize_Click(int Index)
+{
+    Program& p = program_;
+    p.NowSize = Index - 1;
+    ini::WriteIni("frmMain", "NowSize", IntText(p.NowSize));
+    // A fresh load builds the new size, shape, place and ticks from the settings file; the window
+    // keeps its saved top-left corner.
+    p.frmMain.Unload();
+    p.frmMain.Load();
+}
+
+void FrmMenu::mnuMinimize_Click()
+{
+    Program& p = program_;
+    const QRect place = p.frmMain->geometry();
+    p.frmMain.Unload();
+    // The main window's unload unloaded this form too: what shows minimized is a fresh one.
+    FrmMenu& fresh = *p.frmMenu;
+    fresh.setGeometry(place);
+    fresh.showMinimized();
+}
+
+void FrmMenu::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // After the state change has finished: a restore that also shows the form must not win over the hide.
+    if (event->type() == QEvent::WindowStateChange)
+        QMetaObject::invokeMethod(this, &FrmMenu::Form_Resize, Qt::QueuedConnection);
+}
+
+void FrmMenu::Form_Resize()
+{
+    // Restored by the user from its minimized state: the clock comes back in its place.
+    if (isVisible() && !isMinimized()) {
+        hide();
+        program_.frmMain->show();
+    }
+}
+
+void FrmMenu::mnuUnload_Click()
+{
+    program_.frmMain.Unload();
+}
+
+void FrmMenu::mnuEnd_Click()
+{
+    program_.frmMain.Unload();
+    program_.frmTaskTray.Unload();
+    program_.frmMenu.Unload();
+}
+
+void FrmMenu::AlwaysOnTop_Click()
+{
+    const bool on = !AlwaysOnTop->isChecked();
+    if (FrmMain* main = program_.frmMain.loaded())
+        main->SetTopmost(on);
+    AlwaysOnTop->setChecked(on);
+}
+
+void FrmMenu::mnuTaskTray_Click()
+{
+    if (mnuTaskTray->isChecked()) {
+        mnuTaskTray->setChecked(false);
+        program_.UseTaskTray = 0;
+        program_.frmTaskTray.Unload();
+    } else {
+        mnuTaskTray->setChecked(true);
+        program_.UseTaskTray = 1;
+        program_.frmTaskTray.Load();
+    }
+}
+
+void FrmMenu::mnuNT_Click()
+{
+    // Takes effect at the next drawing of the dial; saved when the clock window unloads.
+    mnuNT->setChecked(!mnuNT->isChecked());
+}
+
+void FrmMenu::mnuBeClock_Click()
+{
+    const std::string v = ini::ReadIni("Setting", "YearOrClock", "Year");
+    if (v != "Year") {
+        mnuBeClock->setChecked(false);
+        ini::WriteIni("Setting", "YearOrClock", "Year");
+    } else {
+        mnuBeClock->setChecked(true);
+        ini::WriteIni("Setting", "YearOrClock", "Clock");
+    }
+    program_.frmMain->DrawWatch();
 }
 
 void FrmMenu::Form_Unload()

@@ -24,6 +24,17 @@ public:
     void Form_Load() {}
     void Form_Unload();
 
+    // Raised as the popup opens: sets the ticks that the menu takes from the settings each time.
+    void mnuHide_Click();
+    void mnuSize_Click(int Index);
+    void mnuMinimize_Click();
+    void mnuUnload_Click();
+    void mnuEnd_Click();
+    void AlwaysOnTop_Click();
+    void mnuTaskTray_Click();
+    void mnuNT_Click();
+    void mnuBeClock_Click();
+
     // The popup itself.
     QMenu* mnuHide = nullptr;
 
@@ -49,8 +60,12 @@ public:
     QAction* mnuVersion = nullptr;
     QAction* mnuEnd = nullptr;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void createMenu();
+    void Form_Resize();
 
     Program& program_;
 };

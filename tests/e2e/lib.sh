@@ -55,3 +55,35 @@ ini_value() {
 expect_eq() {
   [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
 }
+
+# window_xy: "X Y" of the clock window's top-left corner.
+window_xy() {
+  eval "$(xdotool getwindowgeometry --shell "$WIN")"
+  echo "$X $Y"
+}
+
+# right_click_window DX DY: a right click at that offset inside the clock window.
+right_click_window() {
+  read -r wx wy < <(window_xy)
+  xdotool mousemove $((wx + $1)) $((wy + $2)) click 3
+  sleep 0.6
+}
+
+# popup_windows: "ID WIDTH HEIGHT X Y" of every shown popup menu window of the program.
+popup_windows() {
+  xwininfo -root -tree | awk '/^     0x/ && /"velmorax": \("velmorax"/ {
+      split($0, a, ")  "); split(a[2], g, /[x+ ]+/); print $1, g[1], g[2], g[3], g[4] }' |
+    while read -r id w h x y; do
+      xwininfo -id "$id" | grep -q 'IsViewable' && echo "$id $w $h $x $y"
+    done
+}
+
+# wait_for_window_side SIDE: waits until the program's shown clock window has that side.
+wait_for_window_side() {
+  for _ in $(seq 50); do
+    WIN=$(xdotool search --onlyvisible --pid "$PID" --name '^Form1$' 2>/dev/null | head -n 1)
+    if [ -n "$WIN" ] && window_geometry | grep -q "^$1x$1+"; then return 0; fi
+    sleep 0.1
+  done
+  fail "no ${1}-pixel window (last: $(window_geometry 2>/dev/null))"
+}

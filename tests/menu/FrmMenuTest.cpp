@@ -1,0 +1,235 @@
+#include "menu/FrmMenu.h"
+#include "support/ProgramFixture.h"
+#include "tray/FrmTaskTray.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
+namespace vx {
+namespace {
+
+class MenuTest : public test::ProgramFixture {
+protected:
+    FrmMenu& Menu() { return *program->frmMenu; }
+    std::vector<bool> SizeTicks()
+    {
+        std::vector<bool> ticks;
+        for (QAction* a : Menu().mnuSize)
+            ticks.push_back(a->isChecked());
+        return ticks;
+    }
+};
+
+TEST_F(MenuTest, TreeHasTheCaptionsInOrderWithoutShortcuts)
+{
+    Start();
+    FrmMenu& m = Menu();
+    QStringList top;
+    for (QAction* a : m.mnuHide->actions())
+        top << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(top.join("|"), "サイズ|最小化|ウィンドウを消す|-|満ち欠け|月の情報を表示|設定|ヘルプ|終了");
+    QStringList settings;
+    for (QAction* a : m.mnuSettei->actions())
+        settings << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(settings.join("|"), "常に前面に表示|タスクトレイに入れる|文字盤を線で描く|月を満ち欠けさせる|NT|-|時計にする  (Wクリック)");
+    EXPECT_FALSE(m.mnuMinimize->isVisible());
+    for (QAction* a : m.mnuHide->findChildren<QAction*>()) {
+        EXPECT_TRUE(a->shortcut().isEmpty()) << a->text().toStdString();
+        EXPECT_FALSE(a->objectName().isEmpty()) << a->text().toStdString();
+    }
+    EXPECT_EQ(m.mnuHide->findChildren<QAction*>("mnuSize").size(), 3);
+}
+
+TEST_F(MenuTest, PopupTicksTheCurrentSizeAndTheFaceFromTheFile)
+{
+    Start();
+    Menu().mnuHide_Click();
+    EXPECT_EQ(SizeTicks(), (std::vector<bool>{false, true, false}));
+    EXPECT_FALSE(Menu().mnuBeClock->isChecked());
+
+    // A double-click does not touch the menu; the next popup reads the face from the file.
+    program->frmMain->Form_DblClick();
+    EXPECT_FALSE(Menu().mnuBeClock->isChecked());
+    Menu().mnuHide_Click();
+    EXPECT_TRUE(Menu().mnuBeClock->isChecked());
+}
+
+TEST_F(MenuTest, DoubleClickTogglesTheFaceThroughTheFile)
+{
+    struct Case {
+        const char* stored; // nullptr: the key is missing
+        const char* written;
+    };
+    const Case cases[] = {{nullptr, "Clock"}, {"Year", "Clock"}, {"Clock", "Year"}, {"year", "Year"}};
+    for (const Case& c : cases) {
+        if (c.stored)
+            SetIni("Setting", "YearOrClock", c.stored);
+        FrmMain& main = Start();
+        main.Form_DblClick();
+        EXPECT_EQ(Ini("Setting", "YearOrClock"), c.written) << (c.stored ? c.stored : "(missing)");
+        EXPECT_EQ(main.LastFace(), std::string(c.written) == "Year" ? Face::Year : Face::Clock);
+        program.reset();
+    }
+}
+
+TEST_F(MenuTest, ChoosingASizeRebuildsTheWindowAtThatSizeInItsPlace)
+{
+    SetIni("frmMain", "Top", "1500");
+    SetIni("frmMain", "Left", "3000");
+    Start();
+    const int sides[] = {60, 120, 240};
+    for (int index : {2, 0, 1}) {
+        FrmMain* before = program->frmMain.loaded();
+        Menu().mnuSize_Click(index);
+        Settle();
+        FrmMain* after = program->frmMain.loaded();
+        ASSERT_NE(after, nullptr);
+        EXPECT_NE(after, before) << "a fresh window is loaded";
+        EXPECT_EQ(after->width(), sides[index]);
+        EXPECT_EQ(after->pos(), QPoint(200, 100)) << "the top-left corner stays";
+        EXPECT_EQ(Ini("frmMain", "NowSize"), std::to_string(index - 1));
+        Menu().mnuHide_Click();
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(Menu().mnuSize[i]->isChecked(), i == index);
+    }
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(MenuTest, ClosingTheWindowSavesEverythingAndEndsTheProgramWithoutTheTray)
+{
+    Start();
+    program->frmMain->move(300, 200);
+    Menu().AlwaysOnTop_Click();
+    Menu().mnuNT_Click();
+    EXPECT_EQ(Ini("frmMain", "NT"), "False") << "the NT tick is saved only on unload";
+    Menu().mnuUnload_Click();
+    Settle();
+    EXPECT_EQ(Ini("frmMain", "Top"), "3000");
+    EXPECT_EQ(Ini("frmMain", "Left"), "4500");
+    EXPECT_EQ(Ini("frmMain", "AlwaysOnTop"), "False");
+    EXPECT_EQ(Ini("frmMain", "NT"), "True");
+    EXPECT_EQ(Ini("TaskTray", "Setting"), "0");
+    EXPECT_EQ(program->MainShown, 0);
+    EXPECT_FALSE(program->frmMenu.isLoaded());
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(MenuTest, WithTheTrayOnClosingTheWindowKeepsTheProgramRunning)
+{
+    Start();
+    Menu().mnuTaskTray_Click();
+    EXPECT_TRUE(program->frmTaskTray.isLoaded());
+    EXPECT_TRUE(Menu().mnuTaskTray->isChecked());
+    Menu().AlwaysOnTop_Click();
+    Menu().mnuUnload_Click();
+    Settle();
+    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(Ini("TaskTray", "Setting"), "1");
+
+    // Brought back: not topmost, because that was saved on unload; the tray tick is restored.
+    FrmMain& main = *program->frmMain;
+    EXPECT_FALSE(main.IsTopmost());
+    EXPECT_TRUE(Menu().mnuTaskTray->isChecked());
+
+    Menu().mnuTaskTray_Click();
+    EXPECT_FALSE(program->frmTaskTray.isLoaded());
+    EXPECT_EQ(program->UseTaskTray, 0);
+}
+
+TEST_F(MenuTest, EndUnloadsEveryFormAndEndsEvenWithTheTray)
+{
+    Start();
+    Menu().mnuTaskTray_Click();
+    Menu().mnuEnd_Click();
+    Settle();
+    EXPECT_FALSE(program->frmMain.isLoaded());
+    EXPECT_FALSE(program->frmMenu.isLoaded());
+    EXPECT_FALSE(program->frmTaskTray.isLoaded());
+    EXPECT_EQ(program->LoadedFormCount(), 0);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(Ini("TaskTray", "Setting"), "1");
+}
+
+TEST_F(MenuTest, AlwaysOnTopSwitchesAtOnceAndIsSavedOnUnload)
+{
+    FrmMain& main = Start();
+    ASSERT_TRUE(main.IsTopmost());
+    Menu().AlwaysOnTop_Click();
+    EXPECT_FALSE(main.IsTopmost());
+    EXPECT_FALSE(Menu().AlwaysOnTop->isChecked());
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(Ini("frmMain", "AlwaysOnTop"), "True");
+    Menu().AlwaysOnTop_Click();
+    EXPECT_TRUE(main.IsTopmost());
+    EXPECT_TRUE(Menu().AlwaysOnTop->isChecked());
+}
+
+TEST_F(MenuTest, FaceSwitchWritesTicksAndRedraws)
+{
+    FrmMain& main = Start();
+    Menu().mnuBeClock_Click();
+    EXPECT_EQ(Ini("Setting", "YearOrClock"), "Clock");
+    EXPECT_TRUE(Menu().mnuBeClock->isChecked());
+    EXPECT_EQ(main.LastFace(), Face::Clock);
+    SetIni("Setting", "YearOrClock", "nonsense");
+    Menu().mnuBeClock_Click();
+    EXPECT_EQ(Ini("Setting", "YearOrClock"), "Year");
+    EXPECT_FALSE(Menu().mnuBeClock->isChecked());
+    EXPECT_EQ(main.LastFace(), Face::Year);
+}
+
+TEST_F(MenuTest, TriggeringACheckableItemRunsItsHandlerOnceWithTheRightTick)
+{
+    Start();
+    // Through the action, as a click in the popup does: Qt's own flip must not double the toggle.
+    Menu().mnuNT->trigger();
+    EXPECT_TRUE(Menu().mnuNT->isChecked());
+    Menu().mnuNT->trigger();
+    EXPECT_FALSE(Menu().mnuNT->isChecked());
+    Menu().mnuBeClock->trigger();
+    EXPECT_TRUE(Menu().mnuBeClock->isChecked());
+    EXPECT_EQ(Ini("Setting", "YearOrClock"), "Clock");
+    Menu().mnuSize[0]->trigger();
+    Settle();
+    EXPECT_EQ(program->frmMain->width(), 60);
+}
+
+TEST_F(MenuTest, HiddenMinimizeCommandParksTheClockAndRestoringBringsItBack)
+{
+    FrmMain& main = Start();
+    const QRect place = main.geometry();
+    Menu().mnuMinimize_Click();
+    Settle();
+    EXPECT_FALSE(program->frmMain.isLoaded());
+    ASSERT_TRUE(program->frmMenu.isLoaded());
+    FrmMenu& parked = Menu();
+    EXPECT_TRUE(parked.isMinimized());
+    EXPECT_EQ(parked.geometry().topLeft(), place.topLeft());
+    EXPECT_EQ(ends, 0);
+
+    parked.showNormal();
+    Settle();
+    ASSERT_TRUE(program->frmMain.isLoaded());
+    EXPECT_TRUE(program->frmMain->isVisible());
+    EXPECT_FALSE(parked.isVisible());
+}
+
+TEST_F(MenuTest, RightButtonOpensThePopupWithFreshTicksAndLeavesTheWindowInPlace)
+{
+    FrmMain& main = Start();
+    const QPoint before = main.pos();
+    SetIni("Setting", "YearOrClock", "Clock");
+    bool opened = false;
+    QTimer::singleShot(50, [&] {
+        opened = program->frmMenu->mnuHide->isVisible();
+        program->frmMenu->mnuHide->close();
+    });
+    main.Form_MouseDown(FrmMain::kRightButton);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(program->frmMenu->mnuBeClock->isChecked());
+    EXPECT_EQ(main.pos(), before);
+}
+
+} // namespace
+} // namespace vx
