@@ -30,7 +30,8 @@ QImage contactSheet(const QList<SheetRow>& rows)
     QImage sheet(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            sheet.setPixel(x, y, ((x / kChecker + y / kChecker) % 2) ? qRgb(236, 236, 236) : qRgb(168, 168, 172));
+            // Mid-dark squares, so both the black new moons and the white lit parts show.
+            sheet.setPixel(x, y, ((x / kChecker + y / kChecker) % 2) ? qRgb(118, 122, 134) : qRgb(84, 88, 100));
 
     QPainter p(&sheet);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);

@@ -152,7 +152,7 @@ public:
 
 private:
     // Face units of a point of the oversampled image.
-    double faceX(int x) const { return (x + 0.5) / (hi_ / 2.0) - 1.0; }
+    double faceCoord(int x) const { return (x + 0.5) / (hi_ / 2.0) - 1.0; }
 
     bool nearNumeral(QPointF p, double margin) const
     {
@@ -171,9 +171,9 @@ private:
     {
         for (int y = 0; y < hi_; ++y) {
             auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
-            const double fy = faceX(y);
+            const double fy = faceCoord(y);
             for (int x = 0; x < hi_; ++x) {
-                const double fx = faceX(x);
+                const double fx = faceCoord(x);
                 const double rho = std::hypot(fx, fy);
                 auto c = skyAt(angleOf(fx, fy), rho);
                 // A soft shade around the moon's rim and towards the edge gives the ring depth.
@@ -540,9 +540,9 @@ private:
         const double exposure = 236.0 / moon_.highlandLevel();
         for (int y = 0; y < hi_; ++y) {
             auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
-            const double fy = faceX(y);
+            const double fy = faceCoord(y);
             for (int x = 0; x < hi_; ++x) {
-                const double fx = faceX(x);
+                const double fx = faceCoord(x);
                 const double rho = snapped ? std::hypot(targetCentre(x), targetCentre(y)) : std::hypot(fx, fy);
                 if (rho <= kMoonRadius) {
                     double u = fx / kMoonRadius;

@@ -20,17 +20,28 @@
 
 #include <cstdio>
 #include <exception>
+#include <utility>
 #include <stdexcept>
 
 using namespace vx::assetgen;
 
 namespace {
 
-QString outDir;
+// Writes files under the output folder, each replaced whole or not at all.
+class AssetWriter {
+public:
+    explicit AssetWriter(QString dir) : dir_(std::move(dir)) {}
 
-void writeBytes(const QString& relative, const QByteArray& bytes)
+    void bytes(const QString& relative, const QByteArray& bytes) const;
+    void image(const QString& relative, const QImage& image, const char* format) const;
+
+private:
+    QString dir_;
+};
+
+void AssetWriter::bytes(const QString& relative, const QByteArray& bytes) const
 {
-    const QString path = outDir + "/" + relative;
+    const QString path = dir_ + "/" + relative;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
@@ -38,14 +49,14 @@ void writeBytes(const QString& relative, const QByteArray& bytes)
     std::printf("  %s\n", qPrintable(relative));
 }
 
-void writeImage(const QString& relative, const QImage& image, const char* format)
+void AssetWriter::image(const QString& relative, const QImage& image, const char* format) const
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, format))
         throw std::runtime_error("cannot encode " + relative.toStdString());
-    writeBytes(relative, bytes);
+    this->bytes(relative, bytes);
 }
 
 QString argValue(const QStringList& args, const QString& name)
@@ -61,19 +72,20 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString mapPath = argValue(args, "--moon-map");
-    outDir = argValue(args, "--out");
+    const QString outDir = argValue(args, "--out");
     if (mapPath.isEmpty() || outDir.isEmpty()) {
         std::fprintf(stderr, "usage: velmorax_assetgen --moon-map FILE --out DIR\n");
         return 2;
     }
     try {
         const MoonMap moon(mapPath);
+        const AssetWriter out(outDir);
         std::printf("Writing into %s:\n", qPrintable(QDir(outDir).absolutePath()));
 
         QList<QImage> dials;
         for (int side : {60, 120, 240}) {
             dials.push_back(dialPicture(moon, side));
-            writeImage(QString("dial/dial%1.bmp").arg(side), dials.back(), "BMP");
+            out.image(QString("dial/dial%1.bmp").arg(side), dials.back(), "BMP");
         }
 
         QList<SheetRow> iconRows;
@@ -81,7 +93,7 @@ int main(int argc, char** argv)
             SheetRow row{{}, 64 / size};
             for (int n = 0; n < kMoonIconCount; ++n) {
                 row.pictures.push_back(moonIcon(moon, n, size));
-                writeImage(QString("moon/%1/moon%2.png").arg(size).arg(n, 2, 10, QChar('0')), row.pictures.back(), "PNG");
+                out.image(QString("moon/%1/moon%2.png").arg(size).arg(n, 2, 10, QChar('0')), row.pictures.back(), "PNG");
             }
             iconRows.push_back(row);
         }
@@ -89,16 +101,16 @@ int main(int argc, char** argv)
         const QImage icon16 = programIcon16Colours(moon, 16);
         const QImage icon32 = programIcon16Colours(moon, 32);
         const QImage icon256 = drawProgramIcon(moon, 256);
-        writeImage("icon/velmorax16.png", icon16, "PNG");
-        writeImage("icon/velmorax32.png", icon32, "PNG");
-        writeImage("icon/velmorax256.png", icon256, "PNG");
-        writeBytes("icon/velmorax.ico", icoFile({icon16, icon32}));
+        out.image("icon/velmorax16.png", icon16, "PNG");
+        out.image("icon/velmorax32.png", icon32, "PNG");
+        out.image("icon/velmorax256.png", icon256, "PNG");
+        out.bytes("icon/velmorax.ico", icoFile({icon16, icon32}));
 
         // Dials at 4, 4 and 2 times, the icons at 64 pixels a cell, the program icons last.
         QList<SheetRow> rows{{{dials[0].scaled(240, 240), dials[1].scaled(480, 480), dials[2].scaled(480, 480)}, 1}};
         rows.append(iconRows);
         rows.push_back({{icon16.scaled(64, 64), icon32.scaled(128, 128), icon256}, 1});
-        writeImage("contact/sheet.png", contactSheet(rows), "PNG");
+        out.image("contact/sheet.png", contactSheet(rows), "PNG");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velmorax_assetgen: %s\n", e.what());
         return 1;
