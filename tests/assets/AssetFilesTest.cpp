@@ -2,6 +2,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -372,6 +373,25 @@ TEST(ProgramIcon, IconFileHoldsTheSixteenAndThirtyTwoPixelPictures)
     }
     std::sort(sides.begin(), sides.end());
     EXPECT_EQ(sides, (QList<int>{16, 32}));
+}
+
+// --- compiled in ----------------------------------------------------------------------------
+
+TEST(Resources, EveryPictureIsCompiledInUnderItsFixedName)
+{
+    QStringList names{"dial/dial60.bmp", "dial/dial120.bmp", "dial/dial240.bmp", "icon/velmorax16.png",
+                      "icon/velmorax32.png", "icon/velmorax256.png", "icon/velmorax.ico"};
+    for (int size : {16, 32, 64})
+        for (int n = 0; n <= 16; ++n)
+            names.push_back(QString("moon/%1/moon%2.png").arg(size).arg(n, 2, 10, QChar('0')));
+    for (const QString& name : names) {
+        QFile compiled(":/" + name);
+        QFile onDisk(kAssets + "/" + name);
+        ASSERT_TRUE(compiled.open(QIODevice::ReadOnly)) << name.toStdString();
+        ASSERT_TRUE(onDisk.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_EQ(compiled.readAll(), onDisk.readAll()) << name.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(":/contact/sheet.png"));
 }
 
 } // namespace
