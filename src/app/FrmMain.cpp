@@ -55,6 +55,9 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
     Timer1->start();
 
+    picBack = {QImage(QStringLiteral(":/dial/dial60.bmp")), QImage(QStringLiteral(":/dial/dial120.bmp")),
+               QImage(QStringLiteral(":/dial/dial240.bmp"))};
+
     // Where a new window appears before any saved place is known: near the top-right corner.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -315,25 +318,19 @@ void FrmMain::SetPicture(const QImage& picture)
     dialLayer_ = std::move(layer);
 }
 
-QImage FrmMain::PlainDial(int side) const
-{
-    QImage dial(side, side, QImage::Format_RGB32);
-    dial.fill(QColor(198, 198, 198));
-    QPainter painter(&dial);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(24, 32, 64));
-    painter.drawEllipse(QRectF(0, 0, side, side));
-    return dial;
-}
-
 void FrmMain::Form_Resize()
 {
     if (Sizing != 0)
         return;
     if (isMinimized())
         return;
-    SetPicture(PlainDial(width()));
+    SetPicture(picBack[program_.NowSize + 1]);
+    DrawMojiban();
+}
+
+void FrmMain::DrawMojiban()
+{
+    SetPicture(picBack[program_.NowSize + 1]);
     Form_Paint();
 }
 

@@ -32,6 +32,12 @@ public:
     // Draws the hands over the dial layer and re-arms the tick timer.
     void DrawWatch();
 
+    // Builds the dial layer: the dial picture of the current size, the moon, the dial marks.
+    void DrawMojiban();
+
+    // The dial pictures of the three sizes, 60, 120 and 240 pixels.
+    std::array<QImage, 3> picBack;
+
     // Mouse buttons as the handlers see them.
     static constexpr int kLeftButton = 1;
     static constexpr int kRightButton = 2;
@@ -83,7 +89,6 @@ private:
     void Form_Resize();
     void Timer1_Timer();
     void ComputeWatch();
-    QImage PlainDial(int side) const;
 
     Program& program_;
     Platform& platform_;
