@@ -1,0 +1,55 @@
+#include "moon/MoonReport.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vx {
+
+std::string NumberText(double value)
+{
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.15G", value);
+    return buffer;
+}
+
+std::string AgeText(double age)
+{
+    return (NumberText(age) + "   ").substr(0, 4);
+}
+
+std::string DateHourText(DateValue value)
+{
+    // To the nearest second first, as a clock reading is, so a binary fraction just short of
+    // the hour still shows that hour.
+    const DateParts d = SplitDate(std::nearbyint(value * kSecondsPerDay) / kSecondsPerDay);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%04d年%02d月%02d日 %02d時", d.year, d.month, d.day, d.hour);
+    return buffer;
+}
+
+std::string PercentText(double fraction)
+{
+    // Tenths of a percent, a half rounded up.
+    const long long tenths = static_cast<long long>(std::floor(fraction * 1000.0 + 0.5));
+    const long long whole = tenths / 10;
+    const long long digit = tenths % 10;
+    std::string text = whole > 0 ? std::to_string(whole) : std::string();
+    text += '.';
+    if (digit != 0)
+        text += static_cast<char>('0' + digit);
+    return text + '%';
+}
+
+std::string MoonReportText(DateValue lastNewMoon, DateValue nextNewMoon, double phase, double brightRatio)
+{
+    const double age = (nextNewMoon - lastNewMoon) * phase;
+    const DateValue fullMoon = lastNewMoon + (nextNewMoon - lastNewMoon) / 2;
+    const std::string crlf = "\r\n";
+    return "現在の月齢 : " + AgeText(age) + crlf +
+           "最後の新月は    " + DateHourText(lastNewMoon) + " でした。" + crlf +
+           "次の新月は       " + DateHourText(nextNewMoon) + " です。" + crlf +
+           "その間の満月は  " + DateHourText(fullMoon) + " です。" + crlf +
+           "現在の輝面比（明るい部分の割合）は " + PercentText(brightRatio) + "です。";
+}
+
+} // namespace vx
