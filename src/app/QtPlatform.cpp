@@ -51,7 +51,10 @@ std::string QtPlatform::ProgramBaseName()
 
 void QtPlatform::MsgBox(const std::string& text, const std::string& title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title.empty() ? QString::fromLatin1(kTitle) : Q(title), Q(text),
+    // Texts break their lines with CR LF; a label wants a plain line feed.
+    QString body = Q(text);
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::NoIcon, title.empty() ? QString::fromLatin1(kTitle) : Q(title), body,
                     QMessageBox::Ok);
     box.exec();
 }

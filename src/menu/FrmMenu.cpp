@@ -97,6 +97,7 @@ void FrmMenu::createMenu()
     connect(mnuNT, &QAction::triggered, this, &FrmMenu::mnuNT_Click);
     connect(mnuBeClock, &QAction::triggered, this, &FrmMenu::mnuBeClock_Click);
     connect(mnuEnd, &QAction::triggered, this, &FrmMenu::mnuEnd_Click);
+    connect(mnuExpMoonDat, &QAction::triggered, this, &FrmMenu::mnuExpMoonDat_Click);
 
 }
 

@@ -35,6 +35,9 @@ public:
     void mnuNT_Click();
     void mnuBeClock_Click();
 
+    // The moon commands.
+    void mnuExpMoonDat_Click();
+
     // The popup itself.
     QMenu* mnuHide = nullptr;
 
