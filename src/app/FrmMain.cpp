@@ -50,6 +50,8 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
     Timer1->start();
 
+    LoadDialPictures();
+
     // Where a new window appears before any saved place is known: near the top-right corner.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -132,6 +134,7 @@ void FrmMain::Form_Load()
     }
     p.frmMenu->mnuNT->setChecked(ini::ReadIniBool("frmMain", "NT", "False"));
 
+    AutoRedraw = true;
     Sizing = 1;
     const int side = SideForSize(p.NowSize);
     setFixedSize(side, side);
@@ -215,6 +218,13 @@ void FrmMain::Form_Paint()
     DrawWatch();
 }
 
+void FrmMain::Refresh()
+{
+    // The hands are drawn afresh, then the screen shows them at once rather than when the events run.
+    Form_Paint();
+    repaint();
+}
+
 void FrmMain::Timer1_Timer()
 {
     DrawWatch();
@@ -231,16 +241,10 @@ void FrmMain::SetPicture(const QImage& picture)
     dialLayer_ = std::move(layer);
 }
 
-QImage FrmMain::PlainDial(int side) const
+QImage& FrmMain::PersistentImage()
 {
-    QImage dial(side, side, QImage::Format_RGB32);
-    dial.fill(QColor(198, 198, 198));
-    QPainter painter(&dial);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(24, 32, 64));
-    painter.drawEllipse(QRectF(0, 0, side, side));
-    return dial;
+    Q_ASSERT(AutoRedraw);
+    return dialLayer_;
 }
 
 void FrmMain::Form_Resize()
@@ -249,8 +253,8 @@ void FrmMain::Form_Resize()
         return;
     if (isMinimized())
         return;
-    SetPicture(PlainDial(width()));
-    Form_Paint();
+    SetPicture(picBack[program_.NowSize + 1]);
+    DrawMojiban();
 }
 
 void FrmMain::resizeEvent(QResizeEvent* event)

@@ -31,6 +31,13 @@ public:
     // Draws the hands over the dial layer and re-arms the tick timer.
     void DrawWatch();
 
+    // Builds the dial layer: the dial picture (a user's own when there is one of the right width),
+    // the moon shaded to the present phase, and the marks.
+    void DrawMojiban();
+
+    // Repaints the window now; the repaint draws the hands afresh, as every repaint does.
+    void Refresh();
+
     // Window position in twips, as the settings keep it.
     double Top() const;
     double Left() const;
@@ -48,6 +55,17 @@ public:
     const QImage& DialLayer() const { return dialLayer_; }
     // Makes the dial layer the given picture alone, as a window's background picture does.
     void SetPicture(const QImage& picture);
+
+    // On while drawing goes into the dial layer; the hands never do, they go to the screen only.
+    bool AutoRedraw = false;
+    // The dial layer, for drawing into while AutoRedraw is on.
+    QImage& PersistentImage();
+
+    // The plain dial pictures for the sides 60, 120 and 240, as 32-bit RGB images. An accepted
+    // picture of the user's replaces its element for the rest of the run.
+    std::array<QImage, 3> picBack;
+    // Holds a user's picture while it is measured; empty otherwise.
+    QImage picLoad;
 
     bool IsTopmost() const { return topmost_; }
     void SetTopmost(bool on);
@@ -68,7 +86,10 @@ private:
     void Form_Resize();
     void Timer1_Timer();
     void ComputeWatch();
-    QImage PlainDial(int side) const;
+    // Defined with the dial, in face/FrmMainDial.cpp.
+    void LoadDialPictures();
+    bool LookForUserPicture(int n, int side);
+    void ShowDialLayer();
 
     Program& program_;
     Platform& platform_;
