@@ -315,43 +315,41 @@ TEST_F(DialTest, NothingAtAllHappensWhileTheWindowIsBeingSized)
 
 TEST_F(DialTest, MarksLieBetweenFiveThousandAndFiveThousandFiveHundredFaceUnitsAtEachSize)
 {
+    // The point-by-point shading leaves the same layer (next test), marks included.
     const std::pair<const char*, bool> settings[] = {{"True", true}, {"false", true}, {"False", false}};
     for (int nowSize : {-1, 0, 1}) {
-        for (const char* nt : {"False", "True"}) {
-            const int s = FrmMain::SideForSize(nowSize);
-            SetIni("frmMain", "NT", nt);
-            SetIni("frmMain", "UseLineMojiban", "False");
-            const QImage plain = Start(nowSize).DialLayer().copy();
-            program.reset();
-            for (auto [value, drawn] : settings) {
-                SetIni("frmMain", "UseLineMojiban", value);
-                FrmMain& main = Start(nowSize);
-                const QImage& layer = main.DialLayer();
-                EXPECT_FALSE(main.AutoRedraw);
-                int marked = 0;
-                for (int y = 0; y < s; ++y) {
-                    for (int x = 0; x < s; ++x) {
-                        if (layer.pixel(x, y) == plain.pixel(x, y))
-                            continue;
-                        ++marked;
-                        // Within the annulus, give or take half the widest pen and the smoothing of its edge.
-                        const double r = std::hypot(x + 0.5 - s / 2.0, y + 0.5 - s / 2.0) * 12000.0 / s;
-                        EXPECT_GE(r, 5000.0 - 4.0 * 12000.0 / s) << s << ": " << x << "," << y;
-                        EXPECT_LE(r, 5500.0 + 4.0 * 12000.0 / s) << s << ": " << x << "," << y;
-                    }
+        const int s = FrmMain::SideForSize(nowSize);
+        SetIni("frmMain", "UseLineMojiban", "False");
+        const QImage plain = Start(nowSize).DialLayer().copy();
+        program.reset();
+        for (auto [value, drawn] : settings) {
+            SetIni("frmMain", "UseLineMojiban", value);
+            FrmMain& main = Start(nowSize);
+            const QImage& layer = main.DialLayer();
+            EXPECT_FALSE(main.AutoRedraw);
+            int marked = 0;
+            for (int y = 0; y < s; ++y) {
+                for (int x = 0; x < s; ++x) {
+                    if (layer.pixel(x, y) == plain.pixel(x, y))
+                        continue;
+                    ++marked;
+                    // Within the annulus, give or take half the widest pen and its smoothed edge.
+                    const double r = std::hypot(x + 0.5 - s / 2.0, y + 0.5 - s / 2.0) * 12000.0 / s;
+                    EXPECT_GE(r, 5000.0 - 4.0 * 12000.0 / s) << s << ": " << x << "," << y;
+                    EXPECT_LE(r, 5500.0 + 4.0 * 12000.0 / s) << s << ": " << x << "," << y;
                 }
-                EXPECT_EQ(marked > 0, drawn) << s << " " << value;
-                if (drawn) {
-                    // Green in the middle of the ticks at 12, 3, 6 and 9, in the dial layer itself.
-                    const int mid = static_cast<int>(std::floor(s / 2.0 - 5250.0 * s / 12000.0));
-                    EXPECT_EQ(layer.pixelColor(s / 2 - 1, mid), QColor(0, 255, 0)) << s;
-                    EXPECT_EQ(layer.pixelColor(s / 2, mid), QColor(0, 255, 0)) << s;
-                    EXPECT_EQ(layer.pixelColor(s - 1 - mid, s / 2), QColor(0, 255, 0)) << s;
-                    EXPECT_EQ(layer.pixelColor(s / 2, s - 1 - mid), QColor(0, 255, 0)) << s;
-                    EXPECT_EQ(layer.pixelColor(mid, s / 2 - 1), QColor(0, 255, 0)) << s;
-                }
-                program.reset();
             }
+            EXPECT_EQ(marked > 0, drawn) << s << " " << value;
+            if (drawn) {
+                // Green in the middle of the ticks at 12, 3, 6 and 9, in the dial layer itself.
+                const int mid = static_cast<int>(std::floor(s / 2.0 - 5250.0 * s / 12000.0));
+                EXPECT_EQ(layer.pixelColor(s / 2 - 1, mid), QColor(0, 255, 0)) << s;
+                EXPECT_EQ(layer.pixelColor(s / 2, mid), QColor(0, 255, 0)) << s;
+                EXPECT_EQ(layer.pixelColor(s - 1 - mid, s / 2), QColor(0, 255, 0)) << s;
+                EXPECT_EQ(layer.pixelColor(s / 2, s - 1 - mid), QColor(0, 255, 0)) << s;
+                EXPECT_EQ(layer.pixelColor(mid, s / 2 - 1), QColor(0, 255, 0)) << s;
+            }
+            program.reset();
         }
     }
 }

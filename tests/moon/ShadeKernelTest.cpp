@@ -186,21 +186,6 @@ TEST(ShadeKernelTest, NewMoonAndTheEndOfTheLunationMirrorEachOther)
     EXPECT_LT(rim, 140);
 }
 
-TEST(ShadeKernelTest, BulkWriteLeavesTheSamePixelsAsThePointByPointPath)
-{
-    const Picture source(120, 120, [](int x, int y) {
-        return static_cast<std::uint32_t>((x * 7 % 256) << 16 | (y * 5 % 256) << 8 | ((x + y) * 3 % 256));
-    });
-    for (double phase : {0.0, 0.1, 0.25, 0.4, 0.5, 0.6, 0.75, 0.97, 1.0}) {
-        Picture bulk(120, 120, 0xFF123456u);
-        Picture points = bulk;
-        ShadeMoonInto(source.view(), 120, bulk.target(), phase);
-        ShadeMoonPixels(source.view(), 120, 120, 120, phase,
-                        [&](int x, int y, std::uint32_t rgb) { points.at(x, y) = 0xFF000000u | rgb; });
-        EXPECT_EQ(bulk.words, points.words) << phase;
-    }
-}
-
 TEST(ShadeKernelTest, PicturesOfAnotherHeightAreShadedOnlyWhereTheyAndTheTargetMeet)
 {
     struct Case {
