@@ -110,11 +110,13 @@ std::optional<int> BmpDeclaredWidth(const QString& path)
     auto byte = [&head](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(head[i])); };
     const std::uint32_t headerSize = byte(14) | byte(15) << 8 | byte(16) << 16 | byte(17) << 24;
     // The old 12-byte header keeps the width in 16 bits, the later ones in 32.
+    std::int32_t width = 0;
     if (headerSize == 12)
-        return static_cast<int>(byte(18) | byte(19) << 8);
-    if (headerSize < 40)
-        return std::nullopt;
-    return static_cast<std::int32_t>(byte(18) | byte(19) << 8 | byte(20) << 16 | byte(21) << 24);
+        width = static_cast<std::int32_t>(byte(18) | byte(19) << 8);
+    else if (headerSize >= 40)
+        width = static_cast<std::int32_t>(byte(18) | byte(19) << 8 | byte(20) << 16 | byte(21) << 24);
+    // A width that no picture has marks a broken file, not a picture of the wrong size.
+    return width > 0 ? std::optional<int>(width) : std::nullopt;
 }
 
 // Decodes the file into picture only when its header declares the wanted width, so a picture of

@@ -122,15 +122,12 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& options)
     return std::nullopt;
 }
 
-// Puts the file of the program folder into the rendering's folder, when it is there. A link is
-// enough; a copy where links cannot be made.
+// Copies the file of the program folder into the rendering's folder, when it is there. (A link
+// would do on Linux, but on Windows QFile::link makes a shortcut, which is no copy of the file.)
 bool Mirror(const QDir& from, const QDir& to, const QString& name)
 {
     const QFileInfo source(from.filePath(name));
-    if (!source.isFile())
-        return true;
-    return QFile::link(source.absoluteFilePath(), to.filePath(name)) ||
-           QFile::copy(source.absoluteFilePath(), to.filePath(name));
+    return !source.isFile() || QFile::copy(source.absoluteFilePath(), to.filePath(name));
 }
 
 // The rendering's own folder: the program folder's settings with the chosen size and face, its moon
