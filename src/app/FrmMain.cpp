@@ -55,8 +55,7 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
     Timer1->start();
 
-    picBack = {QImage(QStringLiteral(":/dial/dial60.bmp")), QImage(QStringLiteral(":/dial/dial120.bmp")),
-               QImage(QStringLiteral(":/dial/dial240.bmp"))};
+    LoadDialPictures();
 
     // Where a new window appears before any saved place is known: near the top-right corner.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -140,6 +139,7 @@ void FrmMain::Form_Load()
     }
     p.frmMenu->mnuNT->setChecked(ini::ReadIniBool("frmMain", "NT", "False"));
 
+    AutoRedraw = true;
     Sizing = 1;
     const int side = SideForSize(p.NowSize);
     setFixedSize(side, side);
@@ -221,6 +221,13 @@ void FrmMain::DrawWatch()
 void FrmMain::Form_Paint()
 {
     DrawWatch();
+}
+
+void FrmMain::Refresh()
+{
+    // The hands are drawn afresh, then the screen shows them at once rather than when the events run.
+    Form_Paint();
+    repaint();
 }
 
 void FrmMain::Timer1_Timer()
@@ -318,6 +325,12 @@ void FrmMain::SetPicture(const QImage& picture)
     dialLayer_ = std::move(layer);
 }
 
+QImage& FrmMain::PersistentImage()
+{
+    Q_ASSERT(AutoRedraw);
+    return dialLayer_;
+}
+
 void FrmMain::Form_Resize()
 {
     if (Sizing != 0)
@@ -326,12 +339,6 @@ void FrmMain::Form_Resize()
         return;
     SetPicture(picBack[program_.NowSize + 1]);
     DrawMojiban();
-}
-
-void FrmMain::DrawMojiban()
-{
-    SetPicture(picBack[program_.NowSize + 1]);
-    Form_Paint();
 }
 
 void FrmMain::resizeEvent(QResizeEvent* event)

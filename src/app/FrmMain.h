@@ -32,11 +32,12 @@ public:
     // Draws the hands over the dial layer and re-arms the tick timer.
     void DrawWatch();
 
-    // Builds the dial layer: the dial picture of the current size, the moon, the dial marks.
+    // Builds the dial layer: the dial picture (a user's own when there is one of the right width),
+    // the moon shaded to the present phase, and the marks.
     void DrawMojiban();
 
-    // The dial pictures of the three sizes, 60, 120 and 240 pixels.
-    std::array<QImage, 3> picBack;
+    // Repaints the window now; the repaint draws the hands afresh, as every repaint does.
+    void Refresh();
 
     // Mouse buttons as the handlers see them.
     static constexpr int kLeftButton = 1;
@@ -65,6 +66,17 @@ public:
     // Makes the dial layer the given picture alone, as a window's background picture does.
     void SetPicture(const QImage& picture);
 
+    // On while drawing goes into the dial layer; the hands never do, they go to the screen only.
+    bool AutoRedraw = false;
+    // The dial layer, for drawing into while AutoRedraw is on.
+    QImage& PersistentImage();
+
+    // The plain dial pictures for the sides 60, 120 and 240, as 32-bit RGB images. An accepted
+    // picture of the user's replaces its element for the rest of the run.
+    std::array<QImage, 3> picBack;
+    // Holds a user's picture while it is measured; empty otherwise.
+    QImage picLoad;
+
     bool IsTopmost() const { return topmost_; }
     void SetTopmost(bool on);
 
@@ -89,6 +101,10 @@ private:
     void Form_Resize();
     void Timer1_Timer();
     void ComputeWatch();
+    // Defined with the dial, in face/FrmMainDial.cpp.
+    void LoadDialPictures();
+    bool LookForUserPicture(int n, int side);
+    void ShowDialLayer();
 
     Program& program_;
     Platform& platform_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "face/DialMarks.h"
 #include "face/Hands.h"
 
 #include <array>
@@ -11,5 +12,8 @@ namespace vx {
 // Draws the hands in face units on a square surface of the given side in pixels.
 // Pen widths stay in pixels whatever the side.
 void PaintHands(QPainter& painter, int side, const std::array<HandStroke, kHandStrokeCount>& strokes);
+
+// Draws the dial marks the same way: face units, pen widths in pixels, a dot as wide as its pen.
+void PaintDialMarks(QPainter& painter, int side, const std::array<DialStroke, kDialStrokeCount>& strokes);
 
 } // namespace vx

@@ -1,0 +1,58 @@
+#include "moon/ShadeMoon.h"
+
+#include "app/FrmMain.h"
+#include "app/Program.h"
+#include "moon/ShadeKernel.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+namespace vx {
+
+namespace {
+
+// 32-bit formats whose words already read 0x??RRGGBB with straight colours.
+bool HasPlainWords(const QImage& image)
+{
+    return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+}
+
+ConstPixels ReadView(const QImage& image)
+{
+    return {reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(), image.height(),
+            static_cast<std::ptrdiff_t>(image.bytesPerLine() / 4)};
+}
+
+} // namespace
+
+void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
+{
+    form.AutoRedraw = true;
+    const QImage source = HasPlainWords(picture) ? picture : picture.convertToFormat(QImage::Format_RGB32);
+    const int wd = MoonPictureSide(Program::instance().NowSize);
+    QImage& layer = form.PersistentImage();
+    if (!layer.isNull()) {
+        if (perPixel != 0) {
+            QPainter painter(&layer);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            QPen pen(Qt::black, 1);
+            ShadeMoonPixels(ReadView(source), wd, layer.width(), layer.height(), phase,
+                            [&](int x, int y, std::uint32_t rgb) {
+                                pen.setColor(QColor::fromRgb(rgb));
+                                painter.setPen(pen);
+                                painter.drawPoint(x, y);
+                            });
+        } else {
+            // The layer is a 32-bit RGB image: its words are 0xFFRRGGBB, and the kernel keeps the top byte.
+            Pixels target{reinterpret_cast<std::uint32_t*>(layer.bits()), layer.width(), layer.height(),
+                          static_cast<std::ptrdiff_t>(layer.bytesPerLine() / 4)};
+            ShadeMoonInto(ReadView(source), wd, target, phase);
+        }
+    }
+    form.AutoRedraw = false;
+    form.Refresh();
+}
+
+} // namespace vx
