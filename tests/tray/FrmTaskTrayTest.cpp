@@ -230,5 +230,24 @@ TEST_F(TrayTest, EndAlsoUnloadsTheMenuFormLeftByTheMinimizeCommand)
     EXPECT_EQ(ends, 1);
 }
 
+TEST_F(TrayTest, WithoutANotificationAreaClosingTheWindowEndsTheProgramAndKeepsTheSetting)
+{
+    platform.notificationArea = false;
+    Start();
+    program->frmMenu->mnuTaskTray_Click();
+    ASSERT_TRUE(program->frmTaskTray.isLoaded());
+
+    // A size change reloads the window and, with it, the icon.
+    program->frmMenu->mnuSize_Click(2);
+    Settle();
+    EXPECT_TRUE(program->frmTaskTray.isLoaded());
+    EXPECT_EQ(ends, 0);
+
+    CloseWindow();
+    EXPECT_EQ(program->LoadedFormCount(), 0);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(Ini("TaskTray", "Setting"), "1");
+}
+
 } // namespace
 } // namespace vx
