@@ -183,6 +183,10 @@ void FrmMain::Form_Unload()
     p.MainShown = 0;
     Timer1->stop();
     p.frmMenu.Unload();
+    // Without a notification area the icon could never bring the window back: the program ends
+    // as it does with the icon off. The setting stays, for a desktop that has one.
+    if (!platform_.HasNotificationArea())
+        p.frmTaskTray.Unload();
 }
 
 void FrmMain::ComputeWatch()

@@ -38,6 +38,9 @@ public:
     // Window positions are kept in twips, 1440 to the inch.
     virtual double TwipsPerPixelX() = 0;
     virtual double TwipsPerPixelY() = 0;
+
+    // Whether the desktop has a notification area that can show the program's icon.
+    virtual bool HasNotificationArea() = 0;
 };
 
 } // namespace vx

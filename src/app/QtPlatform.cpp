@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QUrl>
 
 namespace vx {
@@ -91,6 +92,11 @@ double QtPlatform::TwipsPerPixelY()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return TwipsPerPixel(screen ? screen->logicalDotsPerInchY() : 96.0);
+}
+
+bool QtPlatform::HasNotificationArea()
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 } // namespace vx

@@ -20,6 +20,7 @@ public:
                      const std::string& value) override;
     double TwipsPerPixelX() override;
     double TwipsPerPixelY() override;
+    bool HasNotificationArea() override;
 
     // The title of message boxes that name none.
     static constexpr const char* kTitle = "Velmorax";

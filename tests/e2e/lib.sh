@@ -16,13 +16,14 @@ make_program_folder() {
   trap 'stop_program; rm -rf "$PROG"' EXIT
 }
 
-# start_program [ENV...]: starts the program in its folder and waits for its window.
+# start_program [ENV...]: starts the program in its folder and waits for its window. The search
+# needs both the program and the window's name (--all): the tray icon is a shown window of it too.
 start_program() {
   (cd "$PROG" && exec env "$@" ./velmorax >"$PROG/out.log" 2>&1) &
   PID=$!
   WIN=""
   for _ in $(seq 100); do
-    WIN=$(xdotool search --onlyvisible --pid "$PID" --name '^Form1$' 2>/dev/null | head -n 1)
+    WIN=$(xdotool search --all --onlyvisible --pid "$PID" --name '^Form1$' 2>/dev/null | head -n 1)
     [ -n "$WIN" ] && break
     sleep 0.1
   done
@@ -81,7 +82,7 @@ popup_windows() {
 # wait_for_window_side SIDE: waits until the program's shown clock window has that side.
 wait_for_window_side() {
   for _ in $(seq 50); do
-    WIN=$(xdotool search --onlyvisible --pid "$PID" --name '^Form1$' 2>/dev/null | head -n 1)
+    WIN=$(xdotool search --all --onlyvisible --pid "$PID" --name '^Form1$' 2>/dev/null | head -n 1)
     if [ -n "$WIN" ] && window_geometry | grep -q "^$1x$1+"; then return 0; fi
     sleep 0.1
   done

@@ -17,6 +17,7 @@ public:
     std::string baseName = "velmorax";
     double twipsX = 15.0;
     double twipsY = 15.0;
+    bool notificationArea = true;
 
     struct Message {
         std::string text;
@@ -39,6 +40,7 @@ public:
                      const std::string& value) override;
     double TwipsPerPixelX() override { return twipsX; }
     double TwipsPerPixelY() override { return twipsY; }
+    bool HasNotificationArea() override { return notificationArea; }
 };
 
 } // namespace vx::test
