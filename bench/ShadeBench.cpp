@@ -84,6 +84,7 @@ public:
     void SaveSetting(const std::string&, const std::string&, const std::string&, const std::string&) override {}
     double TwipsPerPixelX() override { return 15.0; }
     double TwipsPerPixelY() override { return 15.0; }
+    bool HasNotificationArea() override { return false; }
 
 private:
     std::string dir_;

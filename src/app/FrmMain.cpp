@@ -242,11 +242,11 @@ void FrmMain::Timer1_Timer()
 void FrmMain::Form_MouseDown(int button)
 {
     if (button == kRightButton) {
-        // Opening the popup sets its ticks first; the popup returns when it closes. A command may
-        // unload this window meanwhile, so nothing here touches it afterwards.
+        // Opening the popup sets its ticks first. The popup runs on its own: a command chosen from
+        // it may unload this window, which must not happen while this handler is still running.
         FrmMenu& menu = *program_.frmMenu;
         menu.mnuHide_Click();
-        menu.mnuHide->exec(pressGlobal_);
+        menu.mnuHide->popup(pressGlobal_);
         return;
     }
     drag_ = Drag::Pending;
@@ -307,8 +307,12 @@ void FrmMain::mouseReleaseEvent(QMouseEvent*)
 
 void FrmMain::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    // The second press of a quick pair arrives only as a double-click: with the left button it
+    // switches the face; with another button it is a press like any other.
     if (event->button() == Qt::LeftButton)
         Form_DblClick();
+    else
+        mousePressEvent(event);
 }
 
 void FrmMain::closeEvent(QCloseEvent* event)

@@ -2,7 +2,12 @@
 # and small checks. Each test runs under tests/e2e/xvfb-run.sh.
 
 set -u
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# VX_FAIL_SHOT=FILE keeps a picture of the screen at a failure.
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${VX_FAIL_SHOT:-}" ] && import -window root "$VX_FAIL_SHOT"
+  exit 1
+}
 
 # make_program_folder BINARY: a fresh folder holding a copy of the program (and the moon table
 # when the build has one); its path goes to $PROG.

@@ -26,6 +26,8 @@ public:
     void SaveSetting(const std::string&, const std::string&, const std::string&, const std::string&) override {}
     double TwipsPerPixelX() override { return 15.0; }
     double TwipsPerPixelY() override { return 15.0; }
+    // A picture has no notification area; the renderer turns the tray off anyway.
+    bool HasNotificationArea() override { return false; }
 
 private:
     DateValue at_;
