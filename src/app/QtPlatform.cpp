@@ -51,7 +51,10 @@ std::string QtPlatform::ProgramBaseName()
 
 void QtPlatform::MsgBox(const std::string& text, const std::string& title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title.empty() ? QString::fromLatin1(kTitle) : Q(title), Q(text),
+    // Message texts break lines the CR LF way; the label shows a plain line break.
+    QString shown = Q(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::NoIcon, title.empty() ? QString::fromLatin1(kTitle) : Q(title), shown,
                     QMessageBox::Ok);
     box.exec();
 }
