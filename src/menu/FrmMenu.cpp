@@ -2,6 +2,7 @@
 
 #include "about/FrmVersion.h"
 #include "app/FrmMain.h"
+#include "app/Platform.h"
 #include "app/Program.h"
 #include "tray/FrmTaskTray.h"
 #include "settings/Convert.h"
@@ -103,6 +104,7 @@ void FrmMenu::createMenu()
     connect(mnuTaskTray, &QAction::triggered, this, &FrmMenu::mnuTaskTray_Click);
     connect(mnuNT, &QAction::triggered, this, &FrmMenu::mnuNT_Click);
     connect(mnuBeClock, &QAction::triggered, this, &FrmMenu::mnuBeClock_Click);
+    connect(mnuHelp, &QAction::triggered, this, &FrmMenu::mnuHelp_Click);
     connect(mnuVersion, &QAction::triggered, this, &FrmMenu::mnuVersion_Click);
     connect(mnuEnd, &QAction::triggered, this, &FrmMenu::mnuEnd_Click);
 }
@@ -203,6 +205,13 @@ void FrmMenu::mnuBeClock_Click()
         ini::WriteIni("Setting", "YearOrClock", "Clock");
     }
     program_.frmMain->DrawWatch();
+}
+
+void FrmMenu::mnuHelp_Click()
+{
+    // AppDir ends in exactly one separator, also at a root folder. A missing file is the
+    // opener's affair.
+    program_.platform().OpenFile(program_.AppDir + "Velmorax.hlp");
 }
 
 void FrmMenu::mnuVersion_Click()
