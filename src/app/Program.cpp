@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "about/FrmVersion.h"
 #include "app/FrmMain.h"
 #include "menu/FrmMenu.h"
 #include "tray/FrmTaskTray.h"
@@ -44,9 +45,10 @@ template <class F> void FormRef<F>::Unload()
 template class FormRef<FrmMain>;
 template class FormRef<FrmMenu>;
 template class FormRef<FrmTaskTray>;
+template class FormRef<FrmVersion>;
 
 Program::Program(Platform& platform)
-    : frmMain(*this), frmMenu(*this), frmTaskTray(*this), platform_(platform),
+    : frmMain(*this), frmMenu(*this), frmTaskTray(*this), frmVersion(*this), platform_(platform),
       onEnd_([] { QCoreApplication::quit(); })
 {
     g_program = this;
@@ -83,6 +85,7 @@ void Program::UnloadAll()
     frmMain.Unload();
     frmTaskTray.Unload();
     frmMenu.Unload();
+    frmVersion.Unload();
 }
 
 void Program::FormUnloaded()

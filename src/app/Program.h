@@ -13,6 +13,7 @@ class Platform;
 class FrmMain;
 class FrmMenu;
 class FrmTaskTray;
+class FrmVersion;
 
 // The program object: the program-wide values, the forms, and the end of the program.
 // A form is loaded while its object exists; the program ends when no form remains loaded.
@@ -38,13 +39,16 @@ public:
     FormRef<FrmMain> frmMain;
     FormRef<FrmMenu> frmMenu;
     FormRef<FrmTaskTray> frmTaskTray;
+    FormRef<FrmVersion> frmVersion;
 
     // Starts the program: loads the clock window, whose load brings everything else up.
     void Start();
 
     int LoadedFormCount() const { return loadedForms_; }
 
-    // Unloads every form the normal way (each saves its state), which ends the program.
+    // Unloads every form the normal way (each saves its state), the about box too, which ends the
+    // program. For the end of the session and termination signals; the menus' end commands unload
+    // their own list of forms.
     void UnloadAll();
 
     // What happens when the last form unloads; the application quits unless a test says otherwise.

@@ -1,6 +1,8 @@
 #include "menu/FrmMenu.h"
 
+#include "about/FrmVersion.h"
 #include "app/FrmMain.h"
+#include "app/Platform.h"
 #include "app/Program.h"
 #include "tray/FrmTaskTray.h"
 #include "settings/Convert.h"
@@ -8,6 +10,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QIcon>
 #include <QMenu>
 
 namespace vx {
@@ -16,6 +19,11 @@ FrmMenu::FrmMenu(Program& program) : program_(program)
 {
     setWindowFlags(Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("Form1"));
+    // The program's icon; the about box borrows it.
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon/velmorax16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icon/velmorax32.png"), QSize(32, 32));
+    setWindowIcon(icon);
     createMenu();
 }
 
@@ -96,6 +104,8 @@ void FrmMenu::createMenu()
     connect(mnuTaskTray, &QAction::triggered, this, &FrmMenu::mnuTaskTray_Click);
     connect(mnuNT, &QAction::triggered, this, &FrmMenu::mnuNT_Click);
     connect(mnuBeClock, &QAction::triggered, this, &FrmMenu::mnuBeClock_Click);
+    connect(mnuHelp, &QAction::triggered, this, &FrmMenu::mnuHelp_Click);
+    connect(mnuVersion, &QAction::triggered, this, &FrmMenu::mnuVersion_Click);
     connect(mnuEnd, &QAction::triggered, this, &FrmMenu::mnuEnd_Click);
     connect(mnuExpMoonDat, &QAction::triggered, this, &FrmMenu::mnuExpMoonDat_Click);
 
@@ -197,6 +207,24 @@ void FrmMenu::mnuBeClock_Click()
         ini::WriteIni("Setting", "YearOrClock", "Clock");
     }
     program_.frmMain->DrawWatch();
+}
+
+void FrmMenu::mnuHelp_Click()
+{
+    // AppDir ends in exactly one separator, also at a root folder. A missing file is the
+    // opener's affair.
+    program_.platform().OpenFile(program_.AppDir + "Velmorax.hlp");
+}
+
+void FrmMenu::mnuVersion_Click()
+{
+    Program& p = program_;
+    // The first use loads the box, which centres it.
+    p.frmVersion->setWindowIcon(windowIcon());
+    p.frmVersion->SHOWVERSION("ヴェルモラ", 0);
+    // The clock's standard-size dial; the built-in one should the clock window be closed.
+    const FrmMain* main = p.frmMain.loaded();
+    p.frmVersion->ShowDial(main ? main->picBack[1] : QImage(QStringLiteral(":/dial/dial120.bmp")));
 }
 
 void FrmMenu::Form_Unload()

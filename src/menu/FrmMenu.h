@@ -34,6 +34,10 @@ public:
     void mnuTaskTray_Click();
     void mnuNT_Click();
     void mnuBeClock_Click();
+    // Opens the help file beside the program with the desktop's opener.
+    void mnuHelp_Click();
+    // Opens the about box, or brings the open one to the front where it is.
+    void mnuVersion_Click();
 
     // The moon commands.
     void mnuExpMoonDat_Click();
