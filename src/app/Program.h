@@ -36,6 +36,9 @@ public:
     int UseTaskTray = 0; // 1 while the notification-area icon is on
     int MainShown = 0;   // 1 from the end of the clock window's load until its unload
 
+    // The pause after each frame of the moon's run through a lunation.
+    int LunationFrameMilliseconds = 50;
+
     FormRef<FrmMain> frmMain;
     FormRef<FrmMenu> frmMenu;
     FormRef<FrmTaskTray> frmTaskTray;

@@ -107,6 +107,10 @@ void FrmMenu::createMenu()
     connect(mnuHelp, &QAction::triggered, this, &FrmMenu::mnuHelp_Click);
     connect(mnuVersion, &QAction::triggered, this, &FrmMenu::mnuVersion_Click);
     connect(mnuEnd, &QAction::triggered, this, &FrmMenu::mnuEnd_Click);
+    connect(mnuUseLineMojiban, &QAction::triggered, this, &FrmMenu::mnuUseLineMojiban_Click);
+    connect(mnuSetMitikake, &QAction::triggered, this, &FrmMenu::mnuSetMitikake_Click);
+    connect(mnuNowMoon, &QAction::triggered, this, &FrmMenu::mnuNowMoon_Click);
+    connect(mnuMitikake, &QAction::triggered, this, &FrmMenu::mnuMitikake_Click);
     connect(mnuExpMoonDat, &QAction::triggered, this, &FrmMenu::mnuExpMoonDat_Click);
 
 }
@@ -225,6 +229,31 @@ void FrmMenu::mnuVersion_Click()
     // The clock's standard-size dial; the built-in one should the clock window be closed.
     const FrmMain* main = p.frmMain.loaded();
     p.frmVersion->ShowDial(main ? main->picBack[1] : QImage(QStringLiteral(":/dial/dial120.bmp")));
+}
+
+void FrmMenu::ToggleDialSetting(const char* key, const char* defaultValue, QAction* item)
+{
+    FrmMain& main = *program_.frmMain;
+    if (ini::ReadIni("frmMain", key, defaultValue) != "False") {
+        ini::WriteIni("frmMain", key, "False");
+        item->setChecked(false);
+        // The plain picture wipes the marks or the shading from the dial layer.
+        main.SetPicture(main.picBack[program_.NowSize + 1]);
+    } else {
+        ini::WriteIni("frmMain", key, "True");
+        item->setChecked(true);
+    }
+    main.DrawMojiban();
+}
+
+void FrmMenu::mnuUseLineMojiban_Click()
+{
+    ToggleDialSetting("UseLineMojiban", "False", mnuUseLineMojiban);
+}
+
+void FrmMenu::mnuSetMitikake_Click()
+{
+    ToggleDialSetting("Mitikake", "True", mnuSetMitikake);
 }
 
 void FrmMenu::Form_Unload()

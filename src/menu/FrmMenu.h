@@ -34,12 +34,16 @@ public:
     void mnuTaskTray_Click();
     void mnuNT_Click();
     void mnuBeClock_Click();
+    void mnuUseLineMojiban_Click();
+    void mnuSetMitikake_Click();
     // Opens the help file beside the program with the desktop's opener.
     void mnuHelp_Click();
     // Opens the about box, or brings the open one to the front where it is.
     void mnuVersion_Click();
 
     // The moon commands.
+    void mnuNowMoon_Click();
+    void mnuMitikake_Click();
     void mnuExpMoonDat_Click();
 
     // The popup itself.
@@ -72,6 +76,8 @@ protected:
 
 private:
     void createMenu();
+    // Switches a dial setting between "True" and "False"; switched off, the plain dial comes back first.
+    void ToggleDialSetting(const char* key, const char* defaultValue, QAction* item);
     void Form_Resize();
 
     Program& program_;
