@@ -1,4 +1,5 @@
 # The two commands of the README, and a few more for developers.
+MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
