@@ -261,6 +261,8 @@ void FrmMain::Form_DblClick()
 }
 
 namespace {
+constexpr int kDragThreshold = 4;
+
 int ButtonNumber(Qt::MouseButton button)
 {
     switch (button) {
@@ -288,7 +290,8 @@ void FrmMain::mouseMoveEvent(QMouseEvent* event)
         return;
     const QPoint global = event->globalPosition().toPoint();
     if (drag_ == Drag::Pending) {
-        if ((global - pressGlobal_).manhattanLength() < QApplication::startDragDistance())
+        // A few pixels tell a drag from a click's jitter; the move lags the mouse by no more.
+        if ((global - pressGlobal_).manhattanLength() < kDragThreshold)
             return;
         // The window system's own move where it offers one; otherwise the window follows the mouse.
         if (windowHandle() && windowHandle()->startSystemMove()) {
