@@ -6,7 +6,31 @@ set -u
 fail() {
   echo "FAIL: $*" >&2
   [ -n "${VX_FAIL_SHOT:-}" ] && import -window root "$VX_FAIL_SHOT"
+  if [ -s "${PROG:-}/out.log" ]; then
+    echo "The program's last output:" >&2
+    tail -n 40 "$PROG/out.log" | sed 's/^/  /' >&2
+  fi
   exit 1
+}
+
+# log_clean: false, with the report shown, when the program's output holds a report of a
+# sanitizer (a build with sanitizers) or a crash.
+log_clean() {
+  [ -f "${PROG:-}/out.log" ] || return 0
+  if grep -qE 'ERROR: [A-Za-z]+Sanitizer|runtime error:|SUMMARY: [A-Za-z]+Sanitizer' "$PROG/out.log"; then
+    echo "FAIL: the program reported an error:" >&2
+    sed 's/^/  /' "$PROG/out.log" >&2
+    return 1
+  fi
+}
+
+# Runs when a test ends, however it ends: stops the program, checks its last output, removes the folder.
+finish() {
+  local rc=$?
+  stop_program
+  log_clean || rc=1
+  rm -rf "$PROG"
+  exit "$rc"
 }
 
 # make_program_folder BINARY: a fresh folder holding a copy of the program (and the moon table
@@ -18,12 +42,13 @@ make_program_folder() {
   table="$(dirname "$1")/moondata.dat"
   [ -f "$table" ] && cp "$table" "$PROG/moondata.dat"
   export XDG_CONFIG_HOME="$PROG/.config"
-  trap 'stop_program; rm -rf "$PROG"' EXIT
+  trap finish EXIT
 }
 
 # start_program [ENV...]: starts the program in its folder and waits for its window. The search
 # needs both the program and the window's name (--all): the tray icon is a shown window of it too.
 start_program() {
+  log_clean || exit 1
   (cd "$PROG" && exec env "$@" ./velmorax >"$PROG/out.log" 2>&1) &
   PID=$!
   WIN=""
