@@ -525,7 +525,7 @@ bool WriteLock::held() const
 
 #ifdef _WIN32
 
-bool ReplaceFile(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
+bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
 {
     fs::path temp;
     int fd = -1;
@@ -585,7 +585,7 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
-bool ReplaceFile(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
+bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
 {
     struct stat old {};
     if (oldExists && ::stat(target.c_str(), &old) != 0)
@@ -718,7 +718,7 @@ bool IniSet(const std::string& path, std::string_view section, std::string_view 
             return true;
         if (oldExists && !MayWrite(target))
             return false; // a read-only settings file is kept as it is
-        return ReplaceFile(target, *updated, oldExists, lock.held());
+        return ReplaceAtomically(target, *updated, oldExists, lock.held());
     } catch (...) {
         return false;
     }
