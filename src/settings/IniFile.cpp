@@ -445,7 +445,7 @@ WriteLock::WriteLock(const fs::path& target) : path_(LockPathFor(target))
             ::CloseHandle(handle_);
             handle_ = INVALID_HANDLE_VALUE;
         } else if (::GetLastError() != ERROR_ACCESS_DENIED && ::GetLastError() != ERROR_SHARING_VIOLATION) {
-            return; // no lock file can be made here; a failed write will say so
+            return; // no lock file can be made here (a folder the user may not write to): go on without
         }
         // Denied access also means the last holder's file is being deleted: try again.
         if (std::chrono::steady_clock::now() >= deadline)
@@ -479,7 +479,7 @@ WriteLock::WriteLock(const fs::path& target) : path_(LockPathFor(target))
             fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0666);
         while (fd < 0 && errno == EINTR);
         if (fd < 0)
-            return; // no lock file can be made here; a failed write will say so
+            return; // no lock file can be made here (a folder the user may not write to): go on without
         for (;;) {
             if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
                 // The holder before removes the file as it lets go; a lock on a removed file keeps
