@@ -2,9 +2,11 @@
 MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# Each fuzz target's run in `make fuzz`, in seconds.
+FUZZ_SECONDS ?= 30
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench assets clean
+.PHONY: all deps configure build run test asan fuzz bench assets clean
 
 all: build
 
@@ -23,6 +25,19 @@ run: build
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 600
 
+# The whole test suite, the end-to-end tests included, built and run under AddressSanitizer and
+# UndefinedBehaviorSanitizer (the "asan" preset, with clang, in build-asan/).
+asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@ctest --preset asan
+
+# The fuzz targets of the "asan" preset, each run for FUZZ_SECONDS.
+fuzz: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan --target fuzz_ini fuzz_moon fuzz_userimage
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh build-asan
+
 bench: build
 	@scripts/bench.sh $(BUILD)
 
@@ -30,4 +45,4 @@ assets: configure
 	@cmake --build $(BUILD) --target assets
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) build-asan

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick trayer faketime
   fonts-ipafont-gothic fonts-ipafont-mincho tzdata
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

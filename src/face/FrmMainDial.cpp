@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "face/DialMarks.h"
 #include "face/FacePainter.h"
+#include "face/UserPicture.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
 #include "moon/ShadeMoon.h"
@@ -95,8 +96,6 @@ const std::array<QImage, 3>& BuiltInDials()
     return dials;
 }
 
-enum class PictureLoad { Loaded, WrongWidth, Unreadable };
-
 // The width a BMP file's header declares. Qt's reader refuses to say for pictures of more than
 // 16384 x 16384 pixels, yet such a picture is still of the wrong size rather than no picture.
 std::optional<int> BmpDeclaredWidth(const QString& path)
@@ -119,9 +118,28 @@ std::optional<int> BmpDeclaredWidth(const QString& path)
     return width > 0 ? std::optional<int>(width) : std::nullopt;
 }
 
-// Decodes the file into picture only when its header declares the wanted width, so a picture of
-// any other size, however large it says it is, is never decoded. The format is told by the
-// content, whatever the file's extension says.
+// A black picture for the reader to decode into. Qt's BMP reader leaves the rows a file cut short
+// does not hold as it finds the memory, which in a running program shows whatever lay there
+// before; a picture it is handed of the right size and format it fills in place. Within the
+// reader's own limit on what a picture may take, as it keeps that limit only for pictures of its
+// own making.
+QImage BlankPictureFor(QImageReader& reader, const QSize& size)
+{
+    const QImage::Format format = reader.imageFormat();
+    if (format == QImage::Format_Invalid)
+        return {};
+    const qint64 bytes = qint64(size.width()) * size.height() * QImage::toPixelFormat(format).bitsPerPixel() / 8;
+    const qint64 limit = qint64(QImageReader::allocationLimit()) << 20;
+    if (limit > 0 && bytes > limit)
+        return {};
+    QImage blank(size, format);
+    if (!blank.isNull())
+        blank.fill(0);
+    return blank;
+}
+
+} // namespace
+
 PictureLoad LoadPictureOfWidth(const QString& path, int width, QImage& picture)
 {
     QImageReader reader(path);
@@ -134,13 +152,14 @@ PictureLoad LoadPictureOfWidth(const QString& path, int width, QImage& picture)
     }
     if (declared.width() != width)
         return PictureLoad::WrongWidth;
-    picture = reader.read();
-    if (picture.isNull())
+    picture = BlankPictureFor(reader, declared);
+    if (!reader.read(&picture) || picture.isNull()) {
+        picture = QImage();
         return PictureLoad::Unreadable;
+    }
     return picture.width() == width ? PictureLoad::Loaded : PictureLoad::WrongWidth;
 }
 
-// The picture as the dial layer shows it: transparent parts over the window's colour.
 QImage Opaque(const QImage& picture, const QColor& background)
 {
     if (picture.format() == QImage::Format_RGB32)
@@ -153,8 +172,6 @@ QImage Opaque(const QImage& picture, const QColor& background)
     painter.drawImage(0, 0, picture);
     return opaque;
 }
-
-} // namespace
 
 void FrmMain::LoadDialPictures()
 {

@@ -7,8 +7,16 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <process.h>
@@ -16,6 +24,7 @@
 #include <sys/types.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -355,9 +364,32 @@ ReadStatus ReadFileBytes(const fs::path& path, std::string& out)
 
 #endif
 
-// A name beside the target that no other writer picks: the process, a counter and the clock.
-fs::path TempPathFor(const fs::path& target)
+fs::path FolderOf(const fs::path& target)
 {
+    return target.has_parent_path() ? target.parent_path() : fs::path(".");
+}
+
+// The hidden file beside the target whose lock keeps writers apart: ".velmorax.ini.lock".
+fs::path LockPathFor(const fs::path& target)
+{
+    fs::path name = ".";
+    name += target.filename();
+    name += ".lock";
+    return FolderOf(target) / name;
+}
+
+// The temporary file a new text is written to before it replaces the target. A writer holding the
+// lock uses one fixed name and clears what a writer killed halfway left there, so crashes leave at
+// most one stray file. Without the lock, a name no other writer picks: the process, a counter and
+// the clock.
+fs::path TempPathFor(const fs::path& target, bool locked)
+{
+    fs::path name = ".";
+    name += target.filename();
+    if (locked) {
+        name += ".tmp";
+        return FolderOf(target) / name;
+    }
     static std::atomic<unsigned> counter{0};
 #ifdef _WIN32
     const long long pid = _getpid();
@@ -365,21 +397,142 @@ fs::path TempPathFor(const fs::path& target)
     const long long pid = ::getpid();
 #endif
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    fs::path name = ".";
-    name += target.filename();
     name += ".tmp-" + std::to_string(pid) + "-" + std::to_string(counter.fetch_add(1)) + "-"
             + std::to_string(ticks % 1000000007);
-    return (target.has_parent_path() ? target.parent_path() : fs::path(".")) / name;
+    return FolderOf(target) / name;
 }
+
+// Two copies of the program share one settings file, and each write is a read, a change and a
+// rename: without a lock around the three, the later rename drops the other copy's change. The
+// lock is advisory and bounded: a writer that cannot have it in time (a folder it may not write
+// to, a holder that hangs) goes on without it rather than wait for ever.
+class WriteLock {
+public:
+    explicit WriteLock(const fs::path& target);
+    ~WriteLock();
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+    bool held() const;
+
+private:
+    fs::path path_;
+#ifdef _WIN32
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+#else
+    int fd_ = -1;
+#endif
+};
+
+// Writes take milliseconds; a lock held longer than this belongs to a writer that is stuck.
+constexpr auto kLockWait = std::chrono::seconds(1);
+constexpr auto kLockPoll = std::chrono::milliseconds(2);
 
 #ifdef _WIN32
 
-bool ReplaceFile(const fs::path& target, std::string_view bytes, bool oldExists)
+WriteLock::WriteLock(const fs::path& target) : path_(LockPathFor(target))
+{
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        // Deleted when the last writer lets go of it; waiting writers keep it alive meanwhile.
+        handle_ = ::CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            OVERLAPPED whole{};
+            if (::LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole))
+                return;
+            ::CloseHandle(handle_);
+            handle_ = INVALID_HANDLE_VALUE;
+        } else if (::GetLastError() != ERROR_ACCESS_DENIED && ::GetLastError() != ERROR_SHARING_VIOLATION) {
+            return; // no lock file can be made here (a folder the user may not write to): go on without
+        }
+        // Denied access also means the last holder's file is being deleted: try again.
+        if (std::chrono::steady_clock::now() >= deadline)
+            return;
+        std::this_thread::sleep_for(kLockPoll);
+    }
+}
+
+WriteLock::~WriteLock()
+{
+    if (handle_ != INVALID_HANDLE_VALUE) {
+        OVERLAPPED whole{};
+        ::UnlockFileEx(handle_, 0, 1, 0, &whole);
+        ::CloseHandle(handle_);
+    }
+}
+
+bool WriteLock::held() const
+{
+    return handle_ != INVALID_HANDLE_VALUE;
+}
+
+#else
+
+WriteLock::WriteLock(const fs::path& target) : path_(LockPathFor(target))
+{
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    while (fd_ < 0) {
+        int fd;
+        do
+            fd = ::open(path_.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0666);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            return; // no lock file can be made here (a folder the user may not write to): go on without
+        for (;;) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                // The holder before removes the file as it lets go; a lock on a removed file keeps
+                // nobody out, so it counts only while the name still leads to the same file.
+                struct stat locked {}, named {};
+                if (::fstat(fd, &locked) == 0 && ::stat(path_.c_str(), &named) == 0 && locked.st_dev == named.st_dev
+                    && locked.st_ino == named.st_ino)
+                    fd_ = fd;
+                else
+                    ::close(fd);
+                break;
+            }
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                ::close(fd);
+                return;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                ::close(fd);
+                return;
+            }
+            std::this_thread::sleep_for(kLockPoll);
+        }
+        if (fd_ < 0 && std::chrono::steady_clock::now() >= deadline)
+            return;
+    }
+}
+
+WriteLock::~WriteLock()
+{
+    if (fd_ >= 0) {
+        // Removed while still held, so that no one can lock the old file and think it current.
+        ::unlink(path_.c_str());
+        ::close(fd_);
+    }
+}
+
+bool WriteLock::held() const
+{
+    return fd_ >= 0;
+}
+
+#endif
+
+#ifdef _WIN32
+
+bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
 {
     fs::path temp;
     int fd = -1;
+    if (locked)
+        _wunlink(TempPathFor(target, true).c_str());
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = TempPathFor(target);
+        temp = TempPathFor(target, locked && attempt == 0);
         fd = _wopen(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
         if (fd < 0 && errno != EEXIST)
             return false;
@@ -432,16 +585,18 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
-bool ReplaceFile(const fs::path& target, std::string_view bytes, bool oldExists)
+bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
 {
     struct stat old {};
     if (oldExists && ::stat(target.c_str(), &old) != 0)
         return false;
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const fs::path folder = FolderOf(target);
     fs::path temp;
     int fd = -1;
+    if (locked)
+        ::unlink(TempPathFor(target, true).c_str());
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = TempPathFor(target);
+        temp = TempPathFor(target, locked && attempt == 0);
         do
             fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         while (fd < 0 && errno == EINTR);
@@ -549,6 +704,8 @@ bool IniSet(const std::string& path, std::string_view section, std::string_view 
             if (!ec)
                 target = resolved;
         }
+        // Read, change and replace under the lock, so that another writer's change is read first.
+        const WriteLock lock(target);
         std::string old;
         const ReadStatus status = ReadFileBytes(target, old);
         if (status == ReadStatus::Failed)
@@ -561,7 +718,7 @@ bool IniSet(const std::string& path, std::string_view section, std::string_view 
             return true;
         if (oldExists && !MayWrite(target))
             return false; // a read-only settings file is kept as it is
-        return ReplaceFile(target, *updated, oldExists);
+        return ReplaceAtomically(target, *updated, oldExists, lock.held());
     } catch (...) {
         return false;
     }

@@ -56,6 +56,10 @@ std::optional<std::string> IniGet(const std::string& path, std::string_view sect
 // file's permission bits are kept, and a symbolic link is followed, not replaced. Returns false
 // when nothing was written: the key cannot be stored, the old file exists but cannot be read,
 // or the folder cannot take the new file. Never throws and never prints.
+// Writers in several processes do not lose each other's keys: the read, the change and the
+// replacement happen under an advisory lock on the hidden file ".<name>.lock" beside the file,
+// removed again as the lock is let go. A writer waits at most about a second for it and then
+// writes without it.
 bool IniSet(const std::string& path, std::string_view section, std::string_view key, std::string_view value);
 
 } // namespace vx

@@ -6,7 +6,34 @@ set -u
 fail() {
   echo "FAIL: $*" >&2
   [ -n "${VX_FAIL_SHOT:-}" ] && import -window root "$VX_FAIL_SHOT"
+  if [ -s "${PROG:-}/out.log" ]; then
+    echo "The program's last output:" >&2
+    tail -n 40 "$PROG/out.log" | sed 's/^/  /' >&2
+  fi
   exit 1
+}
+
+# log_clean: false, with the report shown, when the program's output holds a report of a
+# sanitizer (a build with sanitizers) or a crash.
+log_clean() {
+  local log
+  for log in "${PROG:-/nonexistent}"/out*.log; do
+    [ -f "$log" ] || continue
+    if grep -qE 'ERROR: [A-Za-z]+Sanitizer|runtime error:|SUMMARY: [A-Za-z]+Sanitizer' "$log"; then
+      echo "FAIL: the program reported an error:" >&2
+      sed 's/^/  /' "$log" >&2
+      return 1
+    fi
+  done
+}
+
+# Runs when a test ends, however it ends: stops the program, checks its last output, removes the folder.
+finish() {
+  local rc=$?
+  stop_program
+  log_clean || rc=1
+  rm -rf "$PROG"
+  exit "$rc"
 }
 
 # make_program_folder BINARY: a fresh folder holding a copy of the program (and the moon table
@@ -18,21 +45,64 @@ make_program_folder() {
   table="$(dirname "$1")/moondata.dat"
   [ -f "$table" ] && cp "$table" "$PROG/moondata.dat"
   export XDG_CONFIG_HOME="$PROG/.config"
-  trap 'stop_program; rm -rf "$PROG"' EXIT
+  trap finish EXIT
 }
 
-# start_program [ENV...]: starts the program in its folder and waits for its window. The search
-# needs both the program and the window's name (--all): the tray icon is a shown window of it too.
+# start_program [ENV...]: starts the program in its folder and waits for its window.
 start_program() {
-  (cd "$PROG" && exec env "$@" ./velmorax >"$PROG/out.log" 2>&1) &
+  launch_program "$@"
+  wait_for_clock
+}
+
+# launch_program [ENV...]: starts the program in its folder; $PID is its process. Its output goes
+# to out.log, or to out$LOG_SUFFIX.log for a second copy.
+launch_program() {
+  log_clean || exit 1
+  (cd "$PROG" && exec env "$@" ./velmorax >"$PROG/out${LOG_SUFFIX:-}.log" 2>&1) &
   PID=$!
+}
+
+# wait_for_clock [SECONDS]: waits (10 s unless told) for the clock window; its id goes to $WIN. The
+# search needs both the program and the window's name (--all): the tray icon is a shown window too.
+wait_for_clock() {
   WIN=""
-  for _ in $(seq 100); do
+  for _ in $(seq $((${1:-10} * 10))); do
     WIN=$(xdotool search --all --onlyvisible --pid "$PID" --name '^Form1$' 2>/dev/null | head -n 1)
     [ -n "$WIN" ] && break
+    kill -0 "$PID" 2>/dev/null || fail "the program ended before its window appeared"
     sleep 0.1
   done
   [ -n "$WIN" ] || fail "no clock window appeared"
+}
+
+# message_boxes: the program's shown message boxes, captioned with its title.
+message_boxes() {
+  xdotool search --all --onlyvisible --pid "$PID" --name '^Velmorax$' 2>/dev/null
+}
+
+# close_message_box: waits up to five seconds for a message box and closes it with its OK button.
+close_message_box() {
+  local box=""
+  for _ in $(seq 50); do
+    box=$(message_boxes | head -n 1)
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+  [ -n "$box" ] || fail "no message box appeared"
+  xdotool windowfocus --sync "$box" key Return
+  for _ in $(seq 50); do
+    message_boxes | grep -qx "$box" || return 0
+    sleep 0.1
+  done
+  fail "the message box did not close"
+}
+
+# keeps_running WHAT: after a moment the program still runs, its clock shown, with no message box.
+keeps_running() {
+  sleep "${2:-1}"
+  kill -0 "$PID" 2>/dev/null || fail "$1: the program ended"
+  xdotool search --all --onlyvisible --pid "$PID" --name '^Form1$' >/dev/null 2>&1 || fail "$1: the clock window is gone"
+  [ -z "$(message_boxes)" ] || fail "$1: a message box is shown"
 }
 
 stop_program() {

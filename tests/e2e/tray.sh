@@ -59,7 +59,7 @@ expect_eq "$(ini_value TaskTray Setting)" "1" "TaskTray/Setting kept without a n
 sed -i 's/^Setting=1/Setting=0/' "$PROG/velmorax.ini"
 trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$PROG/trayer.log" 2>&1 &
 TRAYER=$!
-trap 'stop_program; kill "$TRAYER" 2>/dev/null; rm -rf "$PROG"' EXIT
+trap 'kill "$TRAYER" 2>/dev/null; finish' EXIT
 panel_up() { PANEL=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'); [ -n "$PANEL" ]; }
 wait_for "trayer showed no panel" panel_up
 

@@ -13,8 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -268,6 +270,32 @@ TEST_F(DialTest, FileThatIsNoPictureLeavesTheDialAndSaysSo)
         Remove(c.file);
         platform.messages.clear();
     }
+}
+
+TEST_F(DialTest, PictureCutShortShowsWhatItHoldsAndBlackForTheRestNeverLeftoverMemory)
+{
+    FrmMain& main = Start();
+    // A BMP of 120 x 120 red pixels cut after its lower half (the rows are stored from the bottom up).
+    Save("useimage1.bmp", SolidPicture(120, 120, kRed), "BMP");
+    const std::string whole = dir.read("useimage1.bmp");
+    const std::size_t pixelsAt = static_cast<unsigned char>(whole[10]) | static_cast<unsigned char>(whole[11]) << 8;
+    const std::size_t rowBytes = (whole.size() - pixelsAt) / 120;
+    dir.write("useimage1.bmp", whole.substr(0, pixelsAt + 60 * rowBytes));
+    // Memory of the picture's size, just freed and full of a pattern, is where a new picture lands.
+    for (int i = 0; i < 4; ++i) {
+        std::vector<std::uint32_t> leftover(120 * 120, 0x005A5A5Au);
+        volatile std::uint32_t keep = leftover[i];
+        (void)keep;
+    }
+    main.DrawMojiban();
+    const QImage& picture = main.picBack[1];
+    ASSERT_EQ(picture.size(), QSize(120, 120));
+    EXPECT_TRUE(platform.messages.empty());
+    int wrong = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 120; ++x)
+            wrong += picture.pixelColor(x, y) != (y >= 60 ? kRed : QColor(Qt::black));
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(DialTest, AcceptedPictureShowsWholeAndStaysForTheRestOfTheRun)

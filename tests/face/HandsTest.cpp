@@ -77,6 +77,22 @@ TEST(YearFace, NextTickComesTenMillisecondsAfterTheNextWholeMinute)
         EXPECT_EQ(YearTickInterval(c.t), c.interval) << "t = " << c.t;
 }
 
+TEST(YearFace, TickThatFiresOnTimeWaitsAWholeMinuteWhateverTheDateValueRounding)
+{
+    // The clock's reading as the platform gives it: whole milliseconds in a date value. At 10 ms
+    // past each minute of a day the next tick is a minute away, not 1 ms; a millisecond early, it
+    // is 1 ms away.
+    int wrong = 0;
+    for (int minute = 0; minute < 1440; ++minute) {
+        const auto at = [minute](int ms) {
+            return SecondsOfDay(46364.0 + (minute * 60000.0 + ms) / 86400000.0);
+        };
+        wrong += YearTickInterval(at(10)) != 60000;
+        wrong += YearTickInterval(at(9)) != (minute == 0 ? 60001 : 1);
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(Hands, OnlyTheExactWordYearSelectsTheYearFace)
 {
     EXPECT_EQ(FaceFromSetting("Year"), Face::Year);

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# A program folder the user may not write to: the clock starts and runs on its defaults with no
+# message and no settings file; one that is there is read and left as it is. The program runs as
+# the unprivileged user "nobody", since permission bits do not stop root.
+. "$(dirname "$0")/lib.sh"
+make_program_folder "$1"
+id nobody >/dev/null 2>&1 || { echo "SKIP: there is no user nobody to run the program as"; exit 0; }
+nogroup=$(id -gn nobody)
+
+# The folder and everything in it belong to root; nobody may read them, not write them.
+chmod 755 "$PROG"
+chmod -R a+rX "$PROG"
+# The leak checker's suppressions must be readable by nobody too.
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
+  cp "${BASH_REMATCH[1]}" "$PROG/lsan.supp"
+  chmod 644 "$PROG/lsan.supp"
+  export LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$PROG/lsan.supp}
+fi
+setpriv --reuid=nobody --regid="$nogroup" --clear-groups test -w "$PROG" &&
+  fail "nobody may write to the program folder: the test would prove nothing"
+
+start_as_nobody() {
+  log_clean || exit 1
+  (cd "$PROG" && exec setpriv --reuid=nobody --regid="$nogroup" --clear-groups \
+    env HOME="$PROG" XDG_CONFIG_HOME="$PROG/.config" ./velmorax >"$PROG/out.log" 2>&1) &
+  PID=$!
+  wait_for_clock
+}
+
+# No settings file: the defaults, a window of the standard size, no file made and no message.
+start_as_nobody
+case "$(window_geometry)" in
+  120x120+*) ;;
+  *) fail "window $(window_geometry), expected the standard 120 x 120" ;;
+esac
+keeps_running "read-only folder" 2
+[ "$(stat -c %U "/proc/$PID")" = nobody ] || fail "the program does not run as nobody"
+# Switching the face writes a setting; here the write fails and the clock goes on.
+read -r wx wy < <(window_xy)
+xdotool mousemove $((wx + 60)) $((wy + 60)) click --repeat 2 --delay 80 1
+keeps_running "a setting changed in a read-only folder"
+stop_program
+[ -e "$PROG/velmorax.ini" ] && fail "a settings file appeared in the read-only folder"
+[ -n "$(find "$PROG" -maxdepth 1 -name '.velmorax.ini*')" ] && fail "a stray file appeared in the read-only folder"
+
+# A settings file that is there is read, and left byte for byte as it was.
+printf '[frmMain]\r\nNowSize=1\r\nAlwaysOnTop=False\r\n[Setting]\r\nYearOrClock=Clock\r\n' >"$PROG/velmorax.ini"
+chmod 644 "$PROG/velmorax.ini"
+cp "$PROG/velmorax.ini" "$PROG/before"
+start_as_nobody
+case "$(window_geometry)" in
+  240x240+*) ;;
+  *) fail "window $(window_geometry), expected 240 x 240 from the settings file" ;;
+esac
+keeps_running "read-only folder with settings" 2
+stop_program
+cmp -s "$PROG/before" "$PROG/velmorax.ini" || fail "the read-only settings file was changed"
+echo "ok"
