@@ -56,10 +56,30 @@ start_program() {
 
 # launch_program [ENV...]: starts the program in its folder; $PID is its process. Its output goes
 # to out.log, or to out$LOG_SUFFIX.log for a second copy.
+declare -A LAUNCH_LOG LAUNCH_ENV LAUNCH_TRIES
 launch_program() {
   log_clean || exit 1
-  (cd "$PROG" && exec env "$@" ./velmorax >"$PROG/out${LOG_SUFFIX:-}.log" 2>&1) &
+  start_copy "$PROG/out${LOG_SUFFIX:-}.log" 0 "$@"
+}
+
+# start_copy LOG TRIES [ENV...]: one copy of the program, remembered by its process id.
+start_copy() {
+  local log=$1 tries=$2
+  shift 2
+  (cd "$PROG" && exec env "$@" ./velmorax >"$log" 2>&1) &
   PID=$!
+  LAUNCH_LOG[$PID]=$log
+  LAUNCH_ENV[$PID]=$([ $# -eq 0 ] || printf '%q ' "$@")
+  LAUNCH_TRIES[$PID]=$tries
+}
+
+# relaunch_if_refused: this machine's X server now and then hangs up on a client that connects at
+# the same moment as another; a copy that ended for that reason alone is started again.
+relaunch_if_refused() {
+  local log=${LAUNCH_LOG[$PID]:-} tries=${LAUNCH_TRIES[$PID]:-3}
+  [ -n "$log" ] && [ "$tries" -lt 3 ] || return 1
+  grep -q 'could not connect to display' "$log" 2>/dev/null || return 1
+  eval "start_copy \"\$log\" $((tries + 1)) ${LAUNCH_ENV[$PID]}"
 }
 
 # wait_for_clock [SECONDS]: waits (10 s unless told) for the clock window; its id goes to $WIN. The
@@ -69,7 +89,9 @@ wait_for_clock() {
   for _ in $(seq $((${1:-10} * 10))); do
     WIN=$(xdotool search --all --onlyvisible --pid "$PID" --name '^Form1$' 2>/dev/null | head -n 1)
     [ -n "$WIN" ] && break
-    kill -0 "$PID" 2>/dev/null || fail "the program ended before its window appeared"
+    if ! kill -0 "$PID" 2>/dev/null; then
+      relaunch_if_refused || fail "the program ended before its window appeared"
+    fi
     sleep 0.1
   done
   [ -n "$WIN" ] || fail "no clock window appeared"

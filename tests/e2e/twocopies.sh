@@ -28,9 +28,11 @@ for round in 1 2 3 4 5; do
   second=$PID
   PID=$first
   wait_for_clock
+  first=$PID
   first_win=$WIN
   PID=$second
   wait_for_clock
+  second=$PID
   second_win=$WIN
   # One copy switches to the clock face (a write of its own) while the other is drawing.
   eval "$(xdotool getwindowgeometry --shell "$first_win")"
