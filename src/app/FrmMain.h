@@ -111,6 +111,9 @@ private:
     QImage dialLayer_;
     bool topmost_ = false;
     bool ownPaintPending_ = false;
+    // Set when the dial layer is replaced or drawn into: the next drawing shows all of it, not
+    // only where the hands moved.
+    bool layerChanged_ = true;
     Face face_ = Face::Year;
     std::array<HandStroke, kHandStrokeCount> strokes_{};
     bool handsDrawn_ = false;

@@ -43,6 +43,7 @@ constexpr double kFaceUnits = 12000.0;
 struct FacePoint {
     double x;
     double y;
+    bool operator==(const FacePoint&) const = default;
 };
 
 // One stroke of the hands, pen width in pixels whatever the window's size.
@@ -56,6 +57,7 @@ struct HandStroke {
     double radius;    // a circle's radius
     bool filled;      // a circle filled with fillColour
     Colour fillColour;
+    bool operator==(const HandStroke&) const = default;
 };
 
 // Every coloured stroke lies over a wider black one of the same shape, so each hand shows its colour

@@ -8,6 +8,8 @@
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QScreen>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -241,6 +243,40 @@ TEST_F(MainWindowTest, HandsArePaintedInTheirColourOverTheDial)
     // The long hands point up to 5S/12.
     EXPECT_EQ(face.pixelColor(119, 120 - 80), QColor(0, 160, 255));
     EXPECT_EQ(face.pixelColor(120, 120 - 80), QColor(0, 160, 255));
+}
+
+TEST_F(MainWindowTest, TicksRepaintOnlyWhereHandsMoveYetTheScreenShowsNoOldHand)
+{
+    SetIni("Setting", "YearOrClock", "Clock");
+    SetIni("frmMain", "NowSize", "1");
+    platform.now = MakeDateValue(2026, 12, 8, 10, 9, 50);
+    FrmMain& main = Start();
+    QCoreApplication::processEvents();
+    // What the window shows, as its backing store holds it, where the round window shows anything.
+    auto differences = [&main] {
+        const QImage shown = main.screen()->grabWindow(main.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage expected = main.Grab();
+        int count = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                if (main.mask().contains(QPoint(x, y)) && shown.pixel(x, y) != expected.pixel(x, y))
+                    ++count;
+        return count;
+    };
+    // Across a minute's turn of the minute hand, and a colour change that changes every stroke.
+    for (int second = 0; second < 15; ++second) {
+        platform.now += 1.0 / 86400;
+        if (second == 12)
+            SetIni("Color", "Clock", "255");
+        main.DrawWatch();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(differences(), 0) << "after tick " << second;
+    }
+    // A change of the dial layer shows whole at the next drawing.
+    main.SetPicture(main.picBack[0]);
+    main.DrawWatch();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(differences(), 0);
 }
 
 } // namespace
