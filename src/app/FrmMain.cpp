@@ -370,24 +370,26 @@ void FrmMain::paintEvent(QPaintEvent* event)
     if (!ownPaintPending_)
         ComputeWatch();
     ownPaintPending_ = false;
-    QPainter painter(this);
+    if (dialLayer_.isNull())
+        return;
+    // The face is put together in an image kept from paint to paint, where the window changes.
+    if (shown_.size() != dialLayer_.size())
+        shown_ = QImage(dialLayer_.size(), QImage::Format_RGB32);
+    const QRect dirty = event->rect() & dialLayer_.rect();
+    ComposeFace(dialLayer_, handsDrawn_ ? &strokes_ : nullptr, dirty, shown_);
     // Under the round window's clip Qt's raster engine hands a picture of more than about 96 rows
     // to its thread pool and waits for it; for a dial this small that hand-over costs more than
     // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
     constexpr int kBandRows = 64;
-    const QRect dirty = event->rect();
+    QPainter painter(this);
     for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
-        painter.drawImage(QPoint(0, top), dialLayer_, QRect(0, top, dialLayer_.width(), kBandRows));
-    if (handsDrawn_)
-        PaintHands(painter, width(), strokes_);
+        painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
 }
 
 QImage FrmMain::Grab() const
 {
-    QImage face = dialLayer_.copy();
-    QPainter painter(&face);
-    if (handsDrawn_)
-        PaintHands(painter, face.width(), strokes_);
+    QImage face(dialLayer_.size(), QImage::Format_RGB32);
+    ComposeFace(dialLayer_, handsDrawn_ ? &strokes_ : nullptr, face.rect(), face);
     return face;
 }
 

@@ -109,6 +109,8 @@ private:
     Program& program_;
     Platform& platform_;
     QImage dialLayer_;
+    // The face as last painted: the dial layer with the hands over it.
+    QImage shown_;
     bool topmost_ = false;
     bool ownPaintPending_ = false;
     // Set when the dial layer is replaced or drawn into: the next drawing shows all of it, not

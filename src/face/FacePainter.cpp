@@ -1,11 +1,17 @@
 #include "face/FacePainter.h"
 
+#include "face/HandRaster.h"
+
 #include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QPen>
 #include <QRect>
 #include <QRectF>
 #include <QRegion>
+
+#include <cstdint>
+#include <cstring>
 
 namespace vx {
 
@@ -15,11 +21,10 @@ QColor ToQColor(Colour c)
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
 
-// Face units to pixels on a face of the given side. The strokes are mapped here rather than
+// Face units to pixels on a face of the given side. The marks are mapped here rather than
 // through a painter transform: under a scaling transform Qt strokes each cosmetic pen by
-// switching the painter to device space and back, which doubled the cost of drawing the hands
-// on every tick. In pixels the painter draws the same strokes directly, and a pen's width is
-// its width in pixels.
+// switching the painter to device space and back, which doubles the cost of every stroke. In
+// pixels the painter draws the same strokes directly, and a pen's width is its width in pixels.
 class FaceToPixels {
 public:
     explicit FaceToPixels(int side) : scale_(side / kFaceUnits), centre_(side / 2.0) {}
@@ -38,21 +43,21 @@ QPen PixelPen(Colour colour, int width)
 
 } // namespace
 
-void PaintHands(QPainter& painter, int side, const std::array<HandStroke, kHandStrokeCount>& strokes)
+void ComposeFace(const QImage& dialLayer, const std::array<HandStroke, kHandStrokeCount>* hands, const QRect& area,
+                 QImage& face)
 {
-    const FaceToPixels px(side);
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (const HandStroke& s : strokes) {
-        painter.setPen(PixelPen(s.colour, s.penWidth));
-        if (s.kind == HandStroke::Kind::Line) {
-            painter.drawLine(px(s.from), px(s.to));
-        } else {
-            painter.setBrush(s.filled ? QBrush(ToQColor(s.fillColour)) : QBrush(Qt::NoBrush));
-            painter.drawEllipse(px(s.from), px.Length(s.radius), px.Length(s.radius));
-        }
-    }
-    painter.restore();
+    const QRect box = area & dialLayer.rect() & face.rect();
+    if (box.isEmpty())
+        return;
+    const std::size_t rowBytes = static_cast<std::size_t>(box.width()) * sizeof(std::uint32_t);
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        std::memcpy(face.scanLine(y) + box.left() * sizeof(std::uint32_t),
+                    dialLayer.constScanLine(y) + box.left() * sizeof(std::uint32_t), rowBytes);
+    if (hands == nullptr)
+        return;
+    const FacePixels pixels{reinterpret_cast<std::uint32_t*>(face.bits()), face.width(), face.height(),
+                            static_cast<std::ptrdiff_t>(face.bytesPerLine() / sizeof(std::uint32_t))};
+    DrawHandStrokes(pixels, {box.left(), box.top(), box.right() + 1, box.bottom() + 1}, face.width(), *hands);
 }
 
 QRect HandStrokeBounds(const HandStroke& s, int side)
@@ -74,12 +79,22 @@ QRect HandStrokeBounds(const HandStroke& s, int side)
 QRegion HandsChangeRegion(const std::array<HandStroke, kHandStrokeCount>& before,
                           const std::array<HandStroke, kHandStrokeCount>& after, int side)
 {
+    // A hand's strokes share their place, so each hand gives one box where it was and one where
+    // it is: a few rectangles for the region instead of two per stroke.
+    QRect was;
+    QRect is;
     QRegion changed;
     for (std::size_t i = 0; i < kHandStrokeCount; ++i) {
-        if (before[i] == after[i])
-            continue;
-        changed += HandStrokeBounds(before[i], side);
-        changed += HandStrokeBounds(after[i], side);
+        if (before[i] != after[i]) {
+            was |= HandStrokeBounds(before[i], side);
+            is |= HandStrokeBounds(after[i], side);
+        }
+        const bool handEnds = i + 1 == kHandStrokeCount || kHandOfStroke[i + 1] != kHandOfStroke[i];
+        if (handEnds && !was.isNull()) {
+            changed += was;
+            changed += is;
+            was = is = QRect();
+        }
     }
     return changed;
 }

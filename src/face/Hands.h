@@ -64,6 +64,8 @@ struct HandStroke {
 // with a black border; the centre cap goes on last.
 constexpr std::size_t kHandStrokeCount = 11;
 std::array<HandStroke, kHandStrokeCount> HandStrokes(const HandFractions& fractions, Colour colour);
+// The hand each stroke belongs to, 1 to 3, and 0 for the centre cap.
+constexpr std::array<int, kHandStrokeCount> kHandOfStroke = {1, 1, 2, 2, 3, 3, 3, 3, 3, 3, 0};
 
 // The point at distance r from the centre towards the hand (ahead) or away from it (behind).
 FacePoint Ahead(double fraction, double r);
