@@ -46,6 +46,30 @@ std::uint32_t ScaleChannel(std::uint32_t channel, double f)
     return static_cast<std::uint32_t>(std::clamp(v, 0.0, 255.0));
 }
 
+// ScalePixel for a factor from 0 to 1, the only factors the shading makes: every product lies
+// between 0 and 255, so it needs no clamping and no other rounding than the 2^52 one.
+inline std::uint32_t ScaleByFraction(std::uint32_t rgb, double f)
+{
+    constexpr double kNoFraction = 4503599627370496.0; // 2^52
+    const auto scale = [f](std::uint32_t channel) {
+        return static_cast<std::uint32_t>((static_cast<double>(channel) * f + kNoFraction) - kNoFraction);
+    };
+    return scale(rgb >> 16 & 0xFF) << 16 | scale(rgb >> 8 & 0xFF) << 8 | scale(rgb & 0xFF);
+}
+
+inline double Factor(const Terminator& t, double xn)
+{
+    // Mirroring the position, not the picture, puts the lit side on the right while waxing.
+    if (t.litOnRight)
+        xn = -xn;
+    if (xn + t.w < t.k)
+        return 1.0;
+    if (xn - t.w >= t.k)
+        return t.dark;
+    const double f = (std::sin((t.k - xn) * kQuarterTurn / t.w) + 1) / 2;
+    return f < t.dark ? t.dark : f;
+}
+
 } // namespace
 
 int MoonPictureSide(int nowSize)
@@ -79,15 +103,7 @@ Terminator TerminatorFor(double phase)
 
 double BrightnessFactor(const Terminator& t, double xn)
 {
-    // Mirroring the position, not the picture, puts the lit side on the right while waxing.
-    if (t.litOnRight)
-        xn = -xn;
-    if (xn + t.w < t.k)
-        return 1.0;
-    if (xn - t.w >= t.k)
-        return t.dark;
-    const double f = (std::sin((t.k - xn) * kQuarterTurn / t.w) + 1) / 2;
-    return f < t.dark ? t.dark : f;
+    return Factor(t, xn);
 }
 
 std::uint32_t ScalePixel(std::uint32_t rgb, double f)
@@ -100,13 +116,32 @@ std::uint32_t ScalePixel(std::uint32_t rgb, double f)
 
 namespace {
 
-// The shading of every pixel of the disc, row by row from the top, handed to rowSink(y, xFirst,
-// xLast, words) with the row's new words 0x00RRGGBB from xFirst to xLast. Only the soft band
-// costs a sine; the lit side keeps its words and the unlit side's channels come from a table, as
-// its level is one value for the whole moon. A row whose mirror image about the disc's centre
-// was shaded already (same half-width, same columns) takes that row's brightness factors.
-template <class RowSink> void ShadeRows(const ConstPixels& source, int wd, int targetWidth, int targetHeight,
-                                        double phase, RowSink&& rowSink)
+// The first x from lo to hi for which holds(x) is true, or hi + 1; holds must be false up to some
+// x and true from there on.
+template <class Predicate> int FirstWhere(int lo, int hi, Predicate holds)
+{
+    int first = hi + 1;
+    while (lo <= hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (holds(mid)) {
+            first = mid;
+            hi = mid - 1;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return first;
+}
+
+// The shading of every pixel of the disc, row by row from the top and left to right, handed to
+// put(x, y, word) with the new word 0x00RRGGBB. Across a row the position only grows (or, mirrored,
+// only falls), so each row splits into at most three runs: the lit side, which keeps its words,
+// the unlit side, whose channels come from a table (its level is one value for the whole moon),
+// and the soft band between them, the only place that costs a sine. The runs' ends are found by
+// bisection with the very tests the brightness factor makes. A row whose mirror image about the
+// disc's centre was shaded already (same half-width, same columns) takes that row's runs and band.
+template <class PixelSink> void ShadeRows(const ConstPixels& source, int wd, int targetWidth, int targetHeight,
+                                          double phase, PixelSink&& put)
 {
     if (!std::isfinite(phase) || source.data == nullptr)
         return;
@@ -123,17 +158,24 @@ template <class RowSink> void ShadeRows(const ConstPixels& source, int wd, int t
     std::array<std::uint8_t, 256> darkChannel;
     for (std::uint32_t c = 0; c < 256; ++c)
         darkChannel[c] = static_cast<std::uint8_t>(ScaleChannel(c, t.dark));
+    const auto darken = [&darkChannel](std::uint32_t rgb) {
+        return static_cast<std::uint32_t>(darkChannel[rgb >> 16 & 0xFF]) << 16
+               | static_cast<std::uint32_t>(darkChannel[rgb >> 8 & 0xFF]) << 8 | darkChannel[rgb & 0xFF];
+    };
 
-    // Per row: its half-width, its columns and where its factors begin in factors.
-    struct RowFactors {
+    // Per row: its half-width and columns, where its band begins and ends (bandFirst to
+    // bandEnd - 1), and where the band's factors begin in bandFactors.
+    struct RowRuns {
         double halfWidth = -1;
         int xFirst = 0;
         int xLast = -1;
+        int bandFirst = 0;
+        int bandEnd = 0;
         std::size_t offset = 0;
     };
-    std::vector<RowFactors> rows(static_cast<std::size_t>(yLast - yFirst + 1));
-    std::vector<double> factors;
-    std::vector<std::uint32_t> words(static_cast<std::size_t>(xLimit + 1));
+    std::vector<RowRuns> rows(static_cast<std::size_t>(yLast - yFirst + 1));
+    std::vector<double> bandFactors;
+    bandFactors.reserve(rows.size() * static_cast<std::size_t>(std::min(xLimit + 1, 2 * std::max(disc.radius, 0) + 3)));
 
     for (int y = yFirst; y <= yLast; ++y) {
         const std::optional<MoonRow> row = MoonRowAt(disc, y);
@@ -143,34 +185,51 @@ template <class RowSink> void ShadeRows(const ConstPixels& source, int wd, int t
         const int xLast = std::min(row->last, xLimit);
         if (xFirst > xLast)
             continue;
-        RowFactors& here = rows[static_cast<std::size_t>(y - yFirst)];
-        here = {row->halfWidth, xFirst, xLast, factors.size()};
+        RowRuns& here = rows[static_cast<std::size_t>(y - yFirst)];
+        here.halfWidth = row->halfWidth;
+        here.xFirst = xFirst;
+        here.xLast = xLast;
 
         // The mirror row lies as far below the centre as this one lies above it.
         const long mirror = std::lround(2 * disc.cy) - 1 - y;
-        const RowFactors* twin = mirror >= yFirst && mirror < y ? &rows[static_cast<std::size_t>(mirror - yFirst)] : nullptr;
+        const RowRuns* twin = mirror >= yFirst && mirror < y ? &rows[static_cast<std::size_t>(mirror - yFirst)] : nullptr;
         if (twin && twin->halfWidth == here.halfWidth && twin->xFirst == xFirst && twin->xLast == xLast) {
+            here.bandFirst = twin->bandFirst;
+            here.bandEnd = twin->bandEnd;
             here.offset = twin->offset;
         } else {
             const double across = row->halfWidth + kHalfWidthGuard;
-            for (int x = xFirst; x <= xLast; ++x)
-                factors.push_back(BrightnessFactor(t, (x - disc.cx) / across));
+            // The position as BrightnessFactor sees it, mirrored while waxing.
+            const auto position = [&](int x) {
+                const double xn = (x - disc.cx) / across;
+                return t.litOnRight ? -xn : xn;
+            };
+            const auto lit = [&](int x) { return position(x) + t.w < t.k; };
+            const auto unlit = [&](int x) { return position(x) - t.w >= t.k; };
+            if (t.litOnRight) {
+                here.bandFirst = FirstWhere(xFirst, xLast, [&](int x) { return !unlit(x); });
+                here.bandEnd = FirstWhere(here.bandFirst, xLast, lit);
+            } else {
+                here.bandFirst = FirstWhere(xFirst, xLast, [&](int x) { return !lit(x); });
+                here.bandEnd = FirstWhere(here.bandFirst, xLast, unlit);
+            }
+            here.offset = bandFactors.size();
+            for (int x = here.bandFirst; x < here.bandEnd; ++x) {
+                const double f = (std::sin((t.k - position(x)) * kQuarterTurn / t.w) + 1) / 2;
+                bandFactors.push_back(f < t.dark ? t.dark : f);
+            }
         }
-        const double* f = factors.data() + here.offset;
 
         const std::uint32_t* line = source.data + y * source.stride;
-        for (int x = xFirst; x <= xLast; ++x) {
-            const std::uint32_t rgb = line[x];
-            const double factor = f[x - xFirst];
-            if (factor == 1.0)
-                words[x] = rgb & 0xFFFFFFu;
-            else if (factor == t.dark)
-                words[x] = static_cast<std::uint32_t>(darkChannel[rgb >> 16 & 0xFF]) << 16
-                           | static_cast<std::uint32_t>(darkChannel[rgb >> 8 & 0xFF]) << 8 | darkChannel[rgb & 0xFF];
-            else
-                words[x] = ScalePixel(rgb, factor);
-        }
-        rowSink(y, xFirst, xLast, words.data());
+        // The side before the band and the side after it: lit and unlit, or the other way round.
+        const bool litFirst = !t.litOnRight;
+        for (int x = xFirst; x < here.bandFirst; ++x)
+            put(x, y, litFirst ? line[x] & 0xFFFFFFu : darken(line[x]));
+        const double* f = bandFactors.data() + here.offset;
+        for (int x = here.bandFirst; x < here.bandEnd; ++x)
+            put(x, y, ScaleByFraction(line[x], f[x - here.bandFirst]));
+        for (int x = here.bandEnd; x <= xLast; ++x)
+            put(x, y, litFirst ? darken(line[x]) : line[x] & 0xFFFFFFu);
     }
 }
 
@@ -179,23 +238,17 @@ template <class RowSink> void ShadeRows(const ConstPixels& source, int wd, int t
 void ShadeMoonPixels(const ConstPixels& source, int wd, int targetWidth, int targetHeight, double phase,
                      const ShadedPixelSink& put)
 {
-    ShadeRows(source, wd, targetWidth, targetHeight, phase,
-              [&put](int y, int xFirst, int xLast, const std::uint32_t* words) {
-                  for (int x = xFirst; x <= xLast; ++x)
-                      put(x, y, words[x]);
-              });
+    ShadeRows(source, wd, targetWidth, targetHeight, phase, put);
 }
 
 void ShadeMoonInto(const ConstPixels& source, int wd, const Pixels& target, double phase)
 {
     if (target.data == nullptr)
         return;
-    ShadeRows(source, wd, target.width, target.height, phase,
-              [&target](int y, int xFirst, int xLast, const std::uint32_t* words) {
-                  std::uint32_t* line = target.data + y * target.stride;
-                  for (int x = xFirst; x <= xLast; ++x)
-                      line[x] = (line[x] & 0xFF000000u) | words[x];
-              });
+    ShadeRows(source, wd, target.width, target.height, phase, [&target](int x, int y, std::uint32_t rgb) {
+        std::uint32_t& word = target.data[y * target.stride + x];
+        word = (word & 0xFF000000u) | rgb;
+    });
 }
 
 } // namespace vx
