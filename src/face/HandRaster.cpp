@@ -67,6 +67,7 @@ public:
         const double dy = b.y - a.y;
         const double length2 = dx * dx + dy * dy;
         const double length = std::sqrt(length2);
+        const double inverseLength2 = length2 > 0 ? 1 / length2 : 0.0;
         const int y0 = std::max(top_, static_cast<int>(std::floor(std::min(a.y, b.y) - reach)));
         const int y1 = std::min(bottom_ - 1, static_cast<int>(std::ceil(std::max(a.y, b.y) + reach)));
         for (int y = y0; y <= y1; ++y) {
@@ -78,10 +79,11 @@ public:
             const int x0 = std::max(left_, static_cast<int>(std::floor(xl - 0.5)));
             const int x1 = std::min(right_ - 1, static_cast<int>(std::ceil(xr - 0.5)));
             std::uint32_t* row = target_.data + y * target_.stride;
+            const double py = cy - a.y;
             for (int x = x0; x <= x1; ++x) {
+                // The nearest point of the segment to the pixel's centre, and the distance to it.
                 const double px = x + 0.5 - a.x;
-                const double py = cy - a.y;
-                const double t = length2 > 0 ? std::clamp((px * dx + py * dy) / length2, 0.0, 1.0) : 0.0;
+                const double t = std::clamp((px * dx + py * dy) * inverseLength2, 0.0, 1.0);
                 const double ex = px - t * dx;
                 const double ey = py - t * dy;
                 Blend(row[x], colour, Cover(reach, ex * ex + ey * ey));
