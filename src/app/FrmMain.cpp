@@ -217,16 +217,17 @@ void FrmMain::ComputeWatch()
 void FrmMain::DrawWatch()
 {
     const std::array<HandStroke, kHandStrokeCount> shown = strokes_;
-    const bool wholeFace = !handsDrawn_ || layerChanged_;
+    const bool firstDrawing = !handsDrawn_;
     ComputeWatch();
     // Cls: the dial layer comes back and the hands are drawn anew over it. Only where a hand was
-    // or now is can the face change, so only that part is repainted, unless the layer changed.
-    const QRegion changed = wholeFace ? QRegion(rect()) : HandsChangeRegion(shown, strokes_, width());
-    layerChanged_ = false;
-    if (changed.isEmpty())
+    // or now is, and where the layer changed, can the face change: only that part is repainted.
+    changedByDrawing_ = firstDrawing ? QRegion(rect()) : HandsChangeRegion(shown, strokes_, width());
+    changedByDrawing_ += layerChanged_;
+    layerChanged_ = QRect();
+    if (changedByDrawing_.isEmpty())
         return;
     ownPaintPending_ = true;
-    update(changed);
+    update(changedByDrawing_);
 }
 
 void FrmMain::Form_Paint()
@@ -238,7 +239,7 @@ void FrmMain::Refresh()
 {
     // The hands are drawn afresh, then the screen shows them at once rather than when the events run.
     Form_Paint();
-    repaint();
+    repaint(changedByDrawing_);
 }
 
 void FrmMain::Timer1_Timer()
@@ -338,13 +339,18 @@ void FrmMain::SetPicture(const QImage& picture)
     painter.drawImage(0, 0, picture);
     painter.end();
     dialLayer_ = std::move(layer);
-    layerChanged_ = true;
+    layerChanged_ = dialLayer_.rect();
 }
 
 QImage& FrmMain::PersistentImage()
 {
+    return PersistentImage(dialLayer_.rect());
+}
+
+QImage& FrmMain::PersistentImage(const QRect& area)
+{
     Q_ASSERT(AutoRedraw);
-    layerChanged_ = true;
+    layerChanged_ |= area & dialLayer_.rect();
     return dialLayer_;
 }
 

@@ -5,7 +5,10 @@
 #include "moon/ShadeKernel.h"
 
 #include <QImage>
+#include <QRect>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace vx {
@@ -31,7 +34,12 @@ void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
     form.AutoRedraw = true;
     const QImage source = HasPlainWords(picture) ? picture : picture.convertToFormat(QImage::Format_RGB32);
     const int wd = MoonPictureSide(Program::instance().NowSize);
-    QImage& layer = form.PersistentImage();
+    // Only the moon's disc changes: its rows, and columns no further out than its radius.
+    const MoonDisc disc = MoonDiscFor(wd, source.height());
+    const int reach = std::max(disc.radius, 0) + 1;
+    const QRect discBox(QPoint(static_cast<int>(std::floor(disc.cx)) - reach, disc.y0),
+                        QPoint(static_cast<int>(std::ceil(disc.cx)) + reach, disc.y1));
+    QImage& layer = form.PersistentImage(discBox);
     if (!layer.isNull()) {
         if (perPixel != 0) {
             // Every pixel of the disc is set on its own, as a point of its colour on the layer.

@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
+#include "moon/ShadeMoon.h"
 #include "settings/IniFile.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
@@ -271,6 +272,11 @@ TEST_F(MainWindowTest, TicksRepaintOnlyWhereHandsMoveYetTheScreenShowsNoOldHand)
         main.DrawWatch();
         QCoreApplication::processEvents();
         ASSERT_EQ(differences(), 0) << "after tick " << second;
+    }
+    // The moon shaded anew shows at once, the repaint that ends the shading covering it.
+    for (double phase : {0.7, 0.05, 0.5}) {
+        ShadeMoon(main.picBack[2], main, phase, 0);
+        ASSERT_EQ(differences(), 0) << "at phase " << phase;
     }
     // A change of the dial layer shows whole at the next drawing.
     main.SetPicture(main.picBack[0]);
