@@ -372,10 +372,19 @@ void FrmMain::resizeEvent(QResizeEvent* event)
 
 void FrmMain::paintEvent(QPaintEvent* event)
 {
-    // A repaint the platform asks for (an expose) draws the hands afresh, as the clock's own ticks do.
-    if (!ownPaintPending_)
+    // A repaint the platform asks for (an expose) draws the hands afresh, as the clock's own ticks
+    // do; where they moved outside the exposed part, that is repainted next.
+    QRegion movedElsewhere;
+    if (!ownPaintPending_) {
+        const std::array<HandStroke, kHandStrokeCount> shown = strokes_;
+        const bool drawnBefore = handsDrawn_;
         ComputeWatch();
-    ownPaintPending_ = false;
+        if (drawnBefore)
+            movedElsewhere = HandsChangeRegion(shown, strokes_, width()) - event->region();
+    }
+    ownPaintPending_ = !movedElsewhere.isEmpty();
+    if (ownPaintPending_)
+        update(movedElsewhere);
     if (dialLayer_.isNull())
         return;
     // The face is put together in an image kept from paint to paint, where the window changes.

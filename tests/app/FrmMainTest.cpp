@@ -278,6 +278,14 @@ TEST_F(MainWindowTest, TicksRepaintOnlyWhereHandsMoveYetTheScreenShowsNoOldHand)
         ShadeMoon(main.picBack[2], main, phase, 0);
         ASSERT_EQ(differences(), 0) << "at phase " << phase;
     }
+    // A part of the window exposed a minute later draws the hands as they are now, and the rest
+    // of the window follows, so no hand shows twice.
+    platform.now += 61.0 / 86400;
+    main.update(QRect(114, 196, 12, 12)); // near 6 o'clock, where no hand is
+    // The rest is repainted by an update asked for during the paint, a few event rounds later.
+    for (int round = 0; round < 5; ++round)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(differences(), 0);
     // A change of the dial layer shows whole at the next drawing.
     main.SetPicture(main.picBack[0]);
     main.DrawWatch();
