@@ -11,7 +11,8 @@ if [ ! -x "$build/bench/velmorax_bench" ]; then
 fi
 echo "Benchmarks: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg); median of ${VX_REPS:-3} repetitions."
 echo "Time is wall-clock; CPU is this thread's CPU time, or the whole process's where the name ends in"
-echo "process_time. A tick is DrawWatch (two settings reads) and the repaint the event loop delivers."
+echo "process_time; in these median rows Iterations counts the repetitions. A tick is DrawWatch (two"
+echo "settings reads) and the repaint the event loop delivers."
 QT_QPA_PLATFORM=offscreen "$build/bench/velmorax_bench" --benchmark_repetitions="${VX_REPS:-3}" \
   --benchmark_report_aggregates_only=true 2>/dev/null |
   awk '/^-+$/ || /^Benchmark/ { print; next } /_median/ { sub(/_median/, ""); print }'
