@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vx {
 
@@ -30,12 +35,19 @@ int Nearest(double v)
 
 // The same rounding as std::nearbyint, without a library call per channel: a double of 2^52 or
 // more has no bits left for a fraction, so adding 2^52 rounds v in the current rounding mode and
-// the subtraction is exact. (IEEE arithmetic as compiled without -ffast-math, which may not
-// reassociate the pair.)
+// the subtraction is exact. That holds where doubles are computed as doubles (not in the x87's
+// wider registers) and the pair is not merged or reassociated (no -ffast-math; the build turns
+// off fused multiply-adds for this file).
+#if FLT_EVAL_METHOD == 0
+constexpr bool kAddingRounds = true;
+#else
+constexpr bool kAddingRounds = false;
+#endif
+constexpr double kNoFraction = 4503599627370496.0; // 2^52
+
 double RoundLikeNearbyint(double v)
 {
-    constexpr double kNoFraction = 4503599627370496.0; // 2^52
-    if (v >= 0 && v < kNoFraction)
+    if (kAddingRounds && v >= 0 && v < kNoFraction)
         return (v + kNoFraction) - kNoFraction;
     return std::nearbyint(v);
 }
@@ -47,15 +59,33 @@ std::uint32_t ScaleChannel(std::uint32_t channel, double f)
 }
 
 // ScalePixel for a factor from 0 to 1, the only factors the shading makes: every product lies
-// between 0 and 255, so it needs no clamping and no other rounding than the 2^52 one.
+// between 0 and 255, so it needs no clamping.
 inline std::uint32_t ScaleByFraction(std::uint32_t rgb, double f)
 {
-    constexpr double kNoFraction = 4503599627370496.0; // 2^52
     const auto scale = [f](std::uint32_t channel) {
-        return static_cast<std::uint32_t>((static_cast<double>(channel) * f + kNoFraction) - kNoFraction);
+        return static_cast<std::uint32_t>(RoundLikeNearbyint(static_cast<double>(channel) * f));
     };
     return scale(rgb >> 16 & 0xFF) << 16 | scale(rgb >> 8 & 0xFF) << 8 | scale(rgb & 0xFF);
 }
+
+#if defined(__SSE2__)
+// ScaleByFraction for two pixels at once, each channel of both in one pair of doubles: the same
+// products, additions and subtractions as the scalar form, so the same words.
+inline void ScaleTwoByFractions(const std::uint32_t* rgb, const double* f, std::uint32_t* out)
+{
+    const __m128d noFraction = _mm_set1_pd(kNoFraction);
+    const __m128d factors = _mm_loadu_pd(f);
+    const __m128i words = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rgb));
+    const __m128i low = _mm_set1_epi32(0xFF);
+    const auto scale = [&](int shift) {
+        const __m128i channel = _mm_and_si128(_mm_srli_epi32(words, shift), low);
+        const __m128d product = _mm_mul_pd(_mm_cvtepi32_pd(channel), factors);
+        return _mm_slli_epi32(_mm_cvttpd_epi32(_mm_sub_pd(_mm_add_pd(product, noFraction), noFraction)), shift);
+    };
+    const __m128i result = _mm_or_si128(_mm_or_si128(scale(16), scale(8)), scale(0));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), result);
+}
+#endif
 
 inline double Factor(const Terminator& t, double xn)
 {
@@ -225,9 +255,18 @@ template <class PixelSink> void ShadeRows(const ConstPixels& source, int wd, int
         const bool litFirst = !t.litOnRight;
         for (int x = xFirst; x < here.bandFirst; ++x)
             put(x, y, litFirst ? line[x] & 0xFFFFFFu : darken(line[x]));
-        const double* f = bandFactors.data() + here.offset;
-        for (int x = here.bandFirst; x < here.bandEnd; ++x)
-            put(x, y, ScaleByFraction(line[x], f[x - here.bandFirst]));
+        const double* band = bandFactors.data() + here.offset;
+        int x = here.bandFirst;
+#if defined(__SSE2__)
+        for (; x + 1 < here.bandEnd; x += 2) {
+            std::uint32_t two[2];
+            ScaleTwoByFractions(line + x, band + (x - here.bandFirst), two);
+            put(x, y, two[0]);
+            put(x + 1, y, two[1]);
+        }
+#endif
+        for (; x < here.bandEnd; ++x)
+            put(x, y, ScaleByFraction(line[x], band[x - here.bandFirst]));
         for (int x = here.bandEnd; x <= xLast; ++x)
             put(x, y, litFirst ? darken(line[x]) : line[x] & 0xFFFFFFu);
     }
