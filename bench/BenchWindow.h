@@ -9,11 +9,13 @@
 
 #include <QApplication>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace vx::bench {
 
@@ -29,7 +31,7 @@ inline void EnsureApplication()
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
             if (type == QtCriticalMsg || type == QtFatalMsg)
-                fprintf(stderr, "%s\n", qPrintable(message));
+                std::fprintf(stderr, "%s\n", qPrintable(message));
         });
         new QApplication(argc, argv);
     }
@@ -38,7 +40,7 @@ inline void EnsureApplication()
 class BenchPlatform final : public Platform {
 public:
     explicit BenchPlatform(std::string dir) : dir_(std::move(dir)) {}
-    // An evening a week after a new moon; Advance moves it on.
+    // An evening a week after a new moon; AdvanceSeconds moves it on.
     DateValue now = MakeDateValue(2026, 12, 8, 21, 0, 0);
     void AdvanceSeconds(double seconds) { now += seconds / 86400.0; }
 
