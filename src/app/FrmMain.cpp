@@ -227,7 +227,10 @@ void FrmMain::DrawWatch()
     if (changedByDrawing_.isEmpty())
         return;
     ownPaintPending_ = true;
-    update(changedByDrawing_);
+    if (paintAtOnce_)
+        repaint(changedByDrawing_);
+    else
+        update(changedByDrawing_);
 }
 
 void FrmMain::Form_Paint()
@@ -244,7 +247,9 @@ void FrmMain::Refresh()
 
 void FrmMain::Timer1_Timer()
 {
+    paintAtOnce_ = true;
     DrawWatch();
+    paintAtOnce_ = false;
 }
 
 void FrmMain::Form_MouseDown(int button)

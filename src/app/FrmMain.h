@@ -116,6 +116,9 @@ private:
     QImage shown_;
     bool topmost_ = false;
     bool ownPaintPending_ = false;
+    // Set while a tick draws: its repaint happens at once, not through a posted update that would
+    // take the event loop round a second time each second.
+    bool paintAtOnce_ = false;
     // The part of the dial layer replaced or drawn into since the hands were last drawn: the next
     // drawing shows it afresh besides where the hands moved.
     QRect layerChanged_;

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QMetaObject>
 #include <QScreen>
 #include <QTimer>
 
@@ -273,6 +274,10 @@ TEST_F(MainWindowTest, TicksRepaintOnlyWhereHandsMoveYetTheScreenShowsNoOldHand)
         QCoreApplication::processEvents();
         ASSERT_EQ(differences(), 0) << "after tick " << second;
     }
+    // A tick of the timer shows the moved hands at once, before any event runs.
+    platform.now += 1.0 / 86400;
+    QMetaObject::invokeMethod(main.Timer1, "timeout", Qt::DirectConnection);
+    ASSERT_EQ(differences(), 0) << "after a tick of the timer";
     // The moon shaded anew shows at once, the repaint that ends the shading covering it.
     for (double phase : {0.7, 0.05, 0.5}) {
         ShadeMoon(main.picBack[2], main, phase, 0);
