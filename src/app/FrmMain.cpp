@@ -216,10 +216,21 @@ void FrmMain::ComputeWatch()
 
 void FrmMain::DrawWatch()
 {
+    const std::array<HandStroke, kHandStrokeCount> shown = strokes_;
+    const bool firstDrawing = !handsDrawn_;
     ComputeWatch();
-    // Cls: the dial layer comes back and the hands are drawn anew over it.
+    // Cls: the dial layer comes back and the hands are drawn anew over it. Only where a hand was
+    // or now is, and where the layer changed, can the face change: only that part is repainted.
+    changedByDrawing_ = firstDrawing ? QRegion(rect()) : HandsChangeRegion(shown, strokes_, width());
+    changedByDrawing_ += layerChanged_;
+    layerChanged_ = QRect();
+    if (changedByDrawing_.isEmpty())
+        return;
     ownPaintPending_ = true;
-    update();
+    if (paintAtOnce_)
+        repaint(changedByDrawing_);
+    else
+        update(changedByDrawing_);
 }
 
 void FrmMain::Form_Paint()
@@ -231,12 +242,14 @@ void FrmMain::Refresh()
 {
     // The hands are drawn afresh, then the screen shows them at once rather than when the events run.
     Form_Paint();
-    repaint();
+    repaint(changedByDrawing_);
 }
 
 void FrmMain::Timer1_Timer()
 {
+    paintAtOnce_ = true;
     DrawWatch();
+    paintAtOnce_ = false;
 }
 
 void FrmMain::Form_MouseDown(int button)
@@ -334,11 +347,18 @@ void FrmMain::SetPicture(const QImage& picture)
     painter.drawImage(0, 0, picture);
     painter.end();
     dialLayer_ = std::move(layer);
+    layerChanged_ = dialLayer_.rect();
 }
 
 QImage& FrmMain::PersistentImage()
 {
+    return PersistentImage(dialLayer_.rect());
+}
+
+QImage& FrmMain::PersistentImage(const QRect& area)
+{
     Q_ASSERT(AutoRedraw);
+    layerChanged_ |= area & dialLayer_.rect();
     return dialLayer_;
 }
 
@@ -358,24 +378,41 @@ void FrmMain::resizeEvent(QResizeEvent* event)
     Form_Resize();
 }
 
-void FrmMain::paintEvent(QPaintEvent*)
+void FrmMain::paintEvent(QPaintEvent* event)
 {
-    // A repaint the platform asks for (an expose) draws the hands afresh, as the clock's own ticks do.
-    if (!ownPaintPending_)
+    // A repaint the platform asks for (an expose) draws the hands afresh, as the clock's own ticks
+    // do; where they moved outside the exposed part, that is repainted next.
+    QRegion movedElsewhere;
+    if (!ownPaintPending_) {
+        const std::array<HandStroke, kHandStrokeCount> shown = strokes_;
+        const bool drawnBefore = handsDrawn_;
         ComputeWatch();
-    ownPaintPending_ = false;
+        if (drawnBefore)
+            movedElsewhere = HandsChangeRegion(shown, strokes_, width()) - event->region();
+    }
+    ownPaintPending_ = !movedElsewhere.isEmpty();
+    if (ownPaintPending_)
+        update(movedElsewhere);
+    if (dialLayer_.isNull())
+        return;
+    // The face is put together in an image kept from paint to paint, where the window changes.
+    if (shown_.size() != dialLayer_.size())
+        shown_ = QImage(dialLayer_.size(), QImage::Format_RGB32);
+    const QRect dirty = event->rect() & dialLayer_.rect();
+    ComposeFace(dialLayer_, handsDrawn_ ? &strokes_ : nullptr, dirty, shown_);
+    // Under the round window's clip Qt's raster engine hands a picture of more than about 96 rows
+    // to its thread pool and waits for it; for a dial this small that hand-over costs more than
+    // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
+    constexpr int kBandRows = 64;
     QPainter painter(this);
-    painter.drawImage(0, 0, dialLayer_);
-    if (handsDrawn_)
-        PaintHands(painter, width(), strokes_);
+    for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
+        painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
 }
 
 QImage FrmMain::Grab() const
 {
-    QImage face = dialLayer_.copy();
-    QPainter painter(&face);
-    if (handsDrawn_)
-        PaintHands(painter, face.width(), strokes_);
+    QImage face(dialLayer_.size(), QImage::Format_RGB32);
+    ComposeFace(dialLayer_, handsDrawn_ ? &strokes_ : nullptr, face.rect(), face);
     return face;
 }
 

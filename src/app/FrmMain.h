@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 #include <array>
@@ -68,8 +69,10 @@ public:
 
     // On while drawing goes into the dial layer; the hands never do, they go to the screen only.
     bool AutoRedraw = false;
-    // The dial layer, for drawing into while AutoRedraw is on.
+    // The dial layer, for drawing into while AutoRedraw is on. The next drawing of the hands shows
+    // the whole layer afresh, or with an area only that part, when the drawing stays inside it.
     QImage& PersistentImage();
+    QImage& PersistentImage(const QRect& area);
 
     // The plain dial pictures for the sides 60, 120 and 240, as 32-bit RGB images. An accepted
     // picture of the user's replaces its element for the rest of the run.
@@ -109,8 +112,18 @@ private:
     Program& program_;
     Platform& platform_;
     QImage dialLayer_;
+    // The face as last painted: the dial layer with the hands over it.
+    QImage shown_;
     bool topmost_ = false;
     bool ownPaintPending_ = false;
+    // Set while a tick draws: its repaint happens at once, not through a posted update that would
+    // take the event loop round a second time each second.
+    bool paintAtOnce_ = false;
+    // The part of the dial layer replaced or drawn into since the hands were last drawn: the next
+    // drawing shows it afresh besides where the hands moved.
+    QRect layerChanged_;
+    // What the last drawing of the hands asked to repaint.
+    QRegion changedByDrawing_;
     Face face_ = Face::Year;
     std::array<HandStroke, kHandStrokeCount> strokes_{};
     bool handsDrawn_ = false;

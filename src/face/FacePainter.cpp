@@ -1,8 +1,17 @@
 #include "face/FacePainter.h"
 
+#include "face/HandRaster.h"
+
 #include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QRect>
+#include <QRectF>
+#include <QRegion>
+
+#include <cstdint>
+#include <cstring>
 
 namespace vx {
 
@@ -11,43 +20,97 @@ QColor ToQColor(Colour c)
 {
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
+
+// Face units to pixels on a face of the given side. The marks are mapped here rather than
+// through a painter transform: under a scaling transform Qt strokes each cosmetic pen by
+// switching the painter to device space and back, which doubles the cost of every stroke. In
+// pixels the painter draws the same strokes directly, and a pen's width is its width in pixels.
+class FaceToPixels {
+public:
+    explicit FaceToPixels(int side) : scale_(side / kFaceUnits), centre_(side / 2.0) {}
+    QPointF operator()(FacePoint p) const { return {centre_ + p.x * scale_, centre_ + p.y * scale_}; }
+    double Length(double units) const { return units * scale_; }
+
+private:
+    double scale_;
+    double centre_;
+};
+
+QPen PixelPen(Colour colour, int width)
+{
+    return QPen(ToQColor(colour), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
 } // namespace
 
-void PaintHands(QPainter& painter, int side, const std::array<HandStroke, kHandStrokeCount>& strokes)
+void ComposeFace(const QImage& dialLayer, const std::array<HandStroke, kHandStrokeCount>* hands, const QRect& area,
+                 QImage& face)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(side / 2.0, side / 2.0);
-    painter.scale(side / kFaceUnits, side / kFaceUnits);
-    for (const HandStroke& s : strokes) {
-        QPen pen(ToQColor(s.colour), s.penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
-        if (s.kind == HandStroke::Kind::Line) {
-            painter.drawLine(QPointF(s.from.x, s.from.y), QPointF(s.to.x, s.to.y));
-        } else {
-            painter.setBrush(s.filled ? QBrush(ToQColor(s.fillColour)) : QBrush(Qt::NoBrush));
-            painter.drawEllipse(QPointF(s.from.x, s.from.y), s.radius, s.radius);
+    const QRect box = area & dialLayer.rect() & face.rect();
+    if (box.isEmpty())
+        return;
+    const std::size_t rowBytes = static_cast<std::size_t>(box.width()) * sizeof(std::uint32_t);
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        std::memcpy(face.scanLine(y) + box.left() * sizeof(std::uint32_t),
+                    dialLayer.constScanLine(y) + box.left() * sizeof(std::uint32_t), rowBytes);
+    if (hands == nullptr)
+        return;
+    const FacePixels pixels{reinterpret_cast<std::uint32_t*>(face.bits()), face.width(), face.height(),
+                            static_cast<std::ptrdiff_t>(face.bytesPerLine() / sizeof(std::uint32_t))};
+    DrawHandStrokes(pixels, {box.left(), box.top(), box.right() + 1, box.bottom() + 1}, face.width(), *hands);
+}
+
+QRect HandStrokeBounds(const HandStroke& s, int side)
+{
+    const FaceToPixels px(side);
+    QRectF box;
+    if (s.kind == HandStroke::Kind::Line) {
+        box = QRectF(px(s.from), px(s.to)).normalized();
+    } else {
+        const double r = px.Length(s.radius);
+        box = QRectF(px(s.from) - QPointF(r, r), px(s.from) + QPointF(r, r));
+    }
+    // Half the pen beyond the geometry (round caps reach that far past a line's ends), and two
+    // pixels for the antialiased edge and rounding.
+    const double margin = s.penWidth / 2.0 + 2.0;
+    return box.adjusted(-margin, -margin, margin, margin).toAlignedRect();
+}
+
+QRegion HandsChangeRegion(const std::array<HandStroke, kHandStrokeCount>& before,
+                          const std::array<HandStroke, kHandStrokeCount>& after, int side)
+{
+    // A hand's strokes share their place, so each hand gives one box where it was and one where
+    // it is: a few rectangles for the region instead of two per stroke.
+    QRect was;
+    QRect is;
+    QRegion changed;
+    for (std::size_t i = 0; i < kHandStrokeCount; ++i) {
+        if (before[i] != after[i]) {
+            was |= HandStrokeBounds(before[i], side);
+            is |= HandStrokeBounds(after[i], side);
+        }
+        const bool handEnds = i + 1 == kHandStrokeCount || kHandOfStroke[i + 1] != kHandOfStroke[i];
+        if (handEnds && !was.isNull()) {
+            changed += was;
+            changed += is;
+            was = is = QRect();
         }
     }
-    painter.restore();
+    return changed;
 }
 
 void PaintDialMarks(QPainter& painter, int side, const std::array<DialStroke, kDialStrokeCount>& strokes)
 {
+    const FaceToPixels px(side);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(side / 2.0, side / 2.0);
-    painter.scale(side / kFaceUnits, side / kFaceUnits);
     for (const DialStroke& s : strokes) {
         // Round ends: a wide point is a round dot centred on its place.
-        QPen pen(ToQColor(s.colour), s.penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
+        painter.setPen(PixelPen(s.colour, s.penWidth));
         if (s.kind == DialStroke::Kind::Dot)
-            painter.drawPoint(QPointF(s.from.x, s.from.y));
+            painter.drawPoint(px(s.from));
         else
-            painter.drawLine(QPointF(s.from.x, s.from.y), QPointF(s.to.x, s.to.y));
+            painter.drawLine(px(s.from), px(s.to));
     }
     painter.restore();
 }

@@ -251,6 +251,7 @@ void FrmMain::ShowDialLayer()
 {
     // The changed layer comes to the screen under the hands as they are; no new drawing of them.
     ownPaintPending_ = true;
+    layerChanged_ = QRect();
     update();
 }
 

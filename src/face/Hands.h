@@ -43,6 +43,7 @@ constexpr double kFaceUnits = 12000.0;
 struct FacePoint {
     double x;
     double y;
+    bool operator==(const FacePoint&) const = default;
 };
 
 // One stroke of the hands, pen width in pixels whatever the window's size.
@@ -56,12 +57,15 @@ struct HandStroke {
     double radius;    // a circle's radius
     bool filled;      // a circle filled with fillColour
     Colour fillColour;
+    bool operator==(const HandStroke&) const = default;
 };
 
 // Every coloured stroke lies over a wider black one of the same shape, so each hand shows its colour
 // with a black border; the centre cap goes on last.
 constexpr std::size_t kHandStrokeCount = 11;
 std::array<HandStroke, kHandStrokeCount> HandStrokes(const HandFractions& fractions, Colour colour);
+// The hand each stroke belongs to, 1 to 3, and 0 for the centre cap.
+constexpr std::array<int, kHandStrokeCount> kHandOfStroke = {1, 1, 2, 2, 3, 3, 3, 3, 3, 3, 0};
 
 // The point at distance r from the centre towards the hand (ahead) or away from it (behind).
 FacePoint Ahead(double fraction, double r);

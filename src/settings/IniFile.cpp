@@ -335,7 +335,9 @@ ReadStatus ReadFileBytes(const fs::path& path, std::string& out)
         ::close(fd);
         return ReadStatus::Failed;
     }
-    // One byte more than the size sees the end of the file in a single read.
+    // One byte more than the size sees the end of the file in a single read: a regular file
+    // returns less than was asked only at its end, so the usual settings read is one open, one
+    // read and one close. A file that grew meanwhile is read on to its new end.
     out.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t got = 0;
     for (;;) {
@@ -346,16 +348,17 @@ ReadStatus ReadFileBytes(const fs::path& path, std::string& out)
             }
             out.resize(out.size() + 65536);
         }
-        const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+        const std::size_t asked = out.size() - got;
+        const ssize_t n = ::read(fd, out.data() + got, asked);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             ::close(fd);
             return ReadStatus::Failed;
         }
-        if (n == 0)
-            break;
         got += static_cast<std::size_t>(n);
+        if (static_cast<std::size_t>(n) < asked)
+            break;
     }
     ::close(fd);
     out.resize(got);

@@ -2,12 +2,16 @@
 #include "app/Program.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
+#include "moon/ShadeMoon.h"
 #include "settings/IniFile.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QScreen>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -241,6 +245,57 @@ TEST_F(MainWindowTest, HandsArePaintedInTheirColourOverTheDial)
     // The long hands point up to 5S/12.
     EXPECT_EQ(face.pixelColor(119, 120 - 80), QColor(0, 160, 255));
     EXPECT_EQ(face.pixelColor(120, 120 - 80), QColor(0, 160, 255));
+}
+
+TEST_F(MainWindowTest, TicksRepaintOnlyWhereHandsMoveYetTheScreenShowsNoOldHand)
+{
+    SetIni("Setting", "YearOrClock", "Clock");
+    SetIni("frmMain", "NowSize", "1");
+    platform.now = MakeDateValue(2026, 12, 8, 10, 9, 50);
+    FrmMain& main = Start();
+    QCoreApplication::processEvents();
+    // What the window shows, as its backing store holds it, where the round window shows anything.
+    auto differences = [&main] {
+        const QImage shown = main.screen()->grabWindow(main.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage expected = main.Grab();
+        int count = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x)
+                if (main.mask().contains(QPoint(x, y)) && shown.pixel(x, y) != expected.pixel(x, y))
+                    ++count;
+        return count;
+    };
+    // Across a minute's turn of the minute hand, and a colour change that changes every stroke.
+    for (int second = 0; second < 15; ++second) {
+        platform.now += 1.0 / 86400;
+        if (second == 12)
+            SetIni("Color", "Clock", "255");
+        main.DrawWatch();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(differences(), 0) << "after tick " << second;
+    }
+    // A tick of the timer shows the moved hands at once, before any event runs.
+    platform.now += 1.0 / 86400;
+    QMetaObject::invokeMethod(main.Timer1, "timeout", Qt::DirectConnection);
+    ASSERT_EQ(differences(), 0) << "after a tick of the timer";
+    // The moon shaded anew shows at once, the repaint that ends the shading covering it.
+    for (double phase : {0.7, 0.05, 0.5}) {
+        ShadeMoon(main.picBack[2], main, phase, 0);
+        ASSERT_EQ(differences(), 0) << "at phase " << phase;
+    }
+    // A part of the window exposed a minute later draws the hands as they are now, and the rest
+    // of the window follows, so no hand shows twice.
+    platform.now += 61.0 / 86400;
+    main.update(QRect(114, 196, 12, 12)); // near 6 o'clock, where no hand is
+    // The rest is repainted by an update asked for during the paint, a few event rounds later.
+    for (int round = 0; round < 5; ++round)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(differences(), 0);
+    // A change of the dial layer shows whole at the next drawing.
+    main.SetPicture(main.picBack[0]);
+    main.DrawWatch();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(differences(), 0);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -237,6 +238,42 @@ TEST(ShadeKernelTest, PicturesOfAnotherHeightAreShadedOnlyWhereTheyAndTheTargetM
     }
     EXPECT_EQ(top, 30);
     EXPECT_EQ(bottom, 59);
+}
+
+TEST(ShadeKernelTest, EveryPixelIsItsOwnFactorTimesItsColourWhateverTheShortcuts)
+{
+    // The pixel as the shading defines it, one at a time through the public pieces; the kernel
+    // takes shortcuts (runs, a table for the unlit side, mirrored rows, two pixels at once) that
+    // must not change a single word.
+    auto reference = [](const Picture& source, int wd, Picture& target, double phase) {
+        const MoonDisc disc = MoonDiscFor(wd, source.height);
+        const Terminator t = TerminatorFor(phase);
+        for (int y = std::max(disc.y0, 0); y <= std::min({disc.y1, source.height - 1, target.height - 1}); ++y) {
+            const std::optional<MoonRow> row = MoonRowAt(disc, y);
+            if (!row)
+                continue;
+            for (int x = std::max(row->first, 0); x <= std::min({row->last, source.width - 1, target.width - 1}); ++x) {
+                const double xn = (x - disc.cx) / (row->halfWidth + 0.001);
+                const std::uint32_t word = source.words[static_cast<std::size_t>(y) * source.width + x];
+                target.at(x, y) = (target.at(x, y) & 0xFF000000u) | ScalePixel(word, BrightnessFactor(t, xn));
+            }
+        }
+    };
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (const auto& [wd, height] : {std::pair{60, 60}, {120, 120}, {240, 240}, {120, 90}, {60, 61}}) {
+        Picture source(wd, height);
+        for (std::uint32_t& word : source.words)
+            word = next();
+        for (int i = 0; i <= 40; ++i) {
+            const double phase = i / 40.0 + (i % 3 == 1 ? 1e-7 : 0.0);
+            Picture expected(wd, wd, 0xFF123456u);
+            Picture shaded = expected;
+            reference(source, wd, expected, phase);
+            ShadeMoonInto(source.view(), wd, shaded.target(), phase);
+            ASSERT_EQ(shaded.words, expected.words) << wd << "x" << height << " at phase " << phase;
+        }
+    }
 }
 
 TEST(ShadeKernelTest, PhaseThatIsNoNumberShadesNothing)
