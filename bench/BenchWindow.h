@@ -4,7 +4,7 @@
 // clock the benchmark moves by hand. Shared by the suites that need a window.
 
 #include "app/FrmMain.h"
-#include "app/Platform.h"
+#include "app/FixedClockPlatform.h"
 #include "app/Program.h"
 
 #include <QApplication>
@@ -37,31 +37,11 @@ inline void EnsureApplication()
     }
 }
 
-class BenchPlatform final : public Platform {
+// An evening a week after a new moon; a tick benchmark moves the clock on itself.
+class BenchPlatform final : public FixedClockPlatform {
 public:
-    explicit BenchPlatform(std::string dir) : dir_(std::move(dir)) {}
-    // An evening a week after a new moon; AdvanceSeconds moves it on.
-    DateValue now = MakeDateValue(2026, 12, 8, 21, 0, 0);
+    explicit BenchPlatform(std::string dir) : FixedClockPlatform(MakeDateValue(2026, 12, 8, 21, 0, 0), std::move(dir)) {}
     void AdvanceSeconds(double seconds) { now += seconds / 86400.0; }
-
-    DateValue Now() override { return now; }
-    std::string ProgramDir() override { return dir_; }
-    std::string ProgramBaseName() override { return "velmorax"; }
-    void MsgBox(const std::string&, const std::string&) override {}
-    void OpenUrl(const std::string&) override {}
-    void OpenFile(const std::string&) override {}
-    std::string GetSetting(const std::string&, const std::string&, const std::string&,
-                           const std::string& defaultValue) override
-    {
-        return defaultValue;
-    }
-    void SaveSetting(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-    double TwipsPerPixelX() override { return 15.0; }
-    double TwipsPerPixelY() override { return 15.0; }
-    bool HasNotificationArea() override { return false; }
-
-private:
-    std::string dir_;
 };
 
 // The clock window at a size index, on the given face, with the marks on: the settings file a user

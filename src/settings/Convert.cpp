@@ -1,4 +1,5 @@
 #include "settings/Convert.h"
+#include "settings/Blanks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,17 +10,7 @@
 namespace vx {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 // A decimal number taken apart without losing a digit:
 // value = sign * 0.(intDigits fracDigits) * 10^(intDigits.size() + exponent).

@@ -1,4 +1,5 @@
 #include "settings/IniFile.h"
+#include "settings/Blanks.h"
 
 #include <algorithm>
 #include <atomic>
@@ -43,19 +44,8 @@ constexpr std::string_view kDefaultLineEnd = "\n";
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 // Line breaks and NUL cannot be stored inside a line; in names they count as blanks.
 bool IsLineBreaker(char c) { return c == '\r' || c == '\n' || c == '\0'; }
-
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 std::string_view TrimName(std::string_view s)
 {

@@ -4,8 +4,7 @@
 #include "moon/MoonTable.h"
 #include "moon/ShadeMoon.h"
 #include "settings/IniFile.h"
-#include "support/FakePlatform.h"
-#include "support/TempDir.h"
+#include "support/ProgramFixture.h"
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
@@ -21,32 +20,7 @@
 namespace vx {
 namespace {
 
-// A program started from a temporary program folder, with a clock set by hand.
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { platform.programDir = dir.str(); }
-
-    std::string Ini(const std::string& section, const std::string& key)
-    {
-        return IniGet(dir.file("velmorax.ini"), section, key).value_or("<missing>");
-    }
-    void SetIni(const std::string& section, const std::string& key, const std::string& value)
-    {
-        IniSet(dir.file("velmorax.ini"), section, key, value);
-    }
-    FrmMain& Start()
-    {
-        program = std::make_unique<Program>(platform);
-        program->SetOnEnd([this] { ++ends; });
-        program->Start();
-        return *program->frmMain;
-    }
-
-    test::TempDir dir;
-    test::FakePlatform platform;
-    std::unique_ptr<Program> program;
-    int ends = 0;
-};
+class MainWindowTest : public test::ProgramFixture {};
 
 TEST_F(MainWindowTest, FirstStartWritesEveryStartupKeyWithItsDefault)
 {
