@@ -1,5 +1,6 @@
 #include "about/FrmVersion.h"
 
+#include "app/MouseButtons.h"
 #include "about/Contact.h"
 #include "about/DesignFont.h"
 #include "about/VersionText.h"
@@ -24,20 +25,6 @@ namespace {
 // The box as designed, in twips.
 constexpr double kScaleWidth = 2535;
 constexpr double kScaleHeight = 3360;
-
-constexpr int kLeftButton = 1;
-constexpr int kRightButton = 2;
-constexpr int kMiddleButton = 4;
-
-int ButtonNumber(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return kLeftButton;
-    case Qt::RightButton: return kRightButton;
-    case Qt::MiddleButton: return kMiddleButton;
-    default: return 0;
-    }
-}
 
 // The design's key codes: F1 is 112, letters and digits are their upper-case characters; other
 // keys give 0, which no handler acts on.

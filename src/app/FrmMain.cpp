@@ -275,16 +275,6 @@ void FrmMain::Form_DblClick()
 
 namespace {
 constexpr int kDragThreshold = 4;
-
-int ButtonNumber(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return FrmMain::kLeftButton;
-    case Qt::RightButton: return FrmMain::kRightButton;
-    case Qt::MiddleButton: return FrmMain::kMiddleButton;
-    default: return 0;
-    }
-}
 } // namespace
 
 void FrmMain::mousePressEvent(QMouseEvent* event)

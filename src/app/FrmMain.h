@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MouseButtons.h"
 #include "face/Hands.h"
 
 #include <QCursor>
@@ -40,10 +41,6 @@ public:
     // Repaints the window now; the repaint draws the hands afresh, as every repaint does.
     void Refresh();
 
-    // Mouse buttons as the handlers see them.
-    static constexpr int kLeftButton = 1;
-    static constexpr int kRightButton = 2;
-    static constexpr int kMiddleButton = 4;
     // The right button opens the popup menu at the mouse; the left and middle buttons move the window.
     void Form_MouseDown(int button);
     // Switches between the year face and the clock face through the settings file.

@@ -221,7 +221,7 @@ TEST_F(MenuTest, RightButtonOpensThePopupWithFreshTicksAndLeavesTheWindowInPlace
     FrmMain& main = Start();
     const QPoint before = main.pos();
     SetIni("Setting", "YearOrClock", "Clock");
-    main.Form_MouseDown(FrmMain::kRightButton);
+    main.Form_MouseDown(kRightButton);
     const bool opened = program->frmMenu->mnuHide->isVisible();
     program->frmMenu->mnuHide->close();
     EXPECT_TRUE(opened);
