@@ -6,12 +6,11 @@
 // The instants come from the core's new-moon computation (Meeus, chapter 49, with ΔT); the
 // conversion to local time uses the system's time-zone database.
 
-#include "LocalClock.h"
-#include "moon/MoonRecord.h"
-#include "moon/NewMoon.h"
+#include "app/AtomicFile.h"
+#include "app/LocalClock.h"
+#include "moon/NewMoonTable.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -98,55 +97,6 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error)
     return true;
 }
 
-// The records of the new moons whose local date falls in the years from..to.
-std::string MoonTableText(int from, int to)
-{
-    std::string text;
-    // A lunation or two of margin either side; the local year decides.
-    const long long first = vx::NewMoonIndexNear(from) - 2;
-    const long long last = vx::NewMoonIndexNear(to + 1) + 2;
-    for (long long k = first; k <= last; ++k) {
-        // The clock hour in which the instant falls: whole seconds, rounded down.
-        const auto seconds = static_cast<std::int64_t>(std::floor(vx::UnixSecondsFromJd(vx::NewMoonJdUt(k))));
-        const vx::moondata::ClockReading local = vx::moondata::LocalReading(seconds);
-        if (local.year < from || local.year > to)
-            continue;
-        text += vx::FormatMoonRecord(local.year, local.month, local.day, local.hour);
-        text += '\n';
-    }
-    return text;
-}
-
-bool WriteAll(std::FILE* f, const std::string& text)
-{
-    return std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0 && !std::ferror(f);
-}
-
-// Writes a temporary file beside the target and renames it, so an interrupted run leaves
-// the old table or the new one, never half of one.
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error)
-{
-    const std::string temp = path + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        error = "cannot write " + temp + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = WriteAll(f, text);
-    const int savedErrno = errno;
-    if (std::fclose(f) != 0 || !written) {
-        error = "cannot write " + temp + ": " + std::strerror(written ? errno : savedErrno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = "cannot replace " + path + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -162,19 +112,19 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.zone.empty()) {
-        vx::moondata::UseMachineZone();
-    } else if (!vx::moondata::UseZone(options.zone, error)) {
+        vx::UseMachineZone();
+    } else if (!vx::UseZone(options.zone, error)) {
         std::fprintf(stderr, "moondata: %s\n", error.c_str());
         return 2;
     }
 
-    const std::string text = MoonTableText(options.from, options.to);
+    const std::string text = vx::NewMoonTableText(options.from, options.to, vx::LocalReading);
     if (options.out.empty()) {
-        if (!WriteAll(stdout, text)) {
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
             std::fprintf(stderr, "moondata: cannot write the table: %s\n", std::strerror(errno));
             return 1;
         }
-    } else if (!WriteFileAtomically(options.out, text, error)) {
+    } else if (!vx::WriteFileAtomically(options.out, text, error)) {
         std::fprintf(stderr, "moondata: %s\n", error.c_str());
         return 1;
     }

@@ -1,4 +1,4 @@
-#include "LocalClock.h"
+#include "app/LocalClock.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace vx::moondata {
+namespace vx {
 
 namespace {
 
@@ -58,22 +58,95 @@ bool UseZone(const std::string& zone, std::string& error)
     }
     // The file itself, so the C library reads exactly the zone that was checked.
     const std::string tz = ":" + file.string();
+#ifdef _WIN32
+    _putenv_s("TZ", tz.c_str());
+    _tzset();
+#else
     setenv("TZ", tz.c_str(), 1);
     tzset();
+#endif
     return true;
 }
 
 void UseMachineZone()
 {
+#ifdef _WIN32
+    _tzset();
+#else
     tzset();
+#endif
 }
 
 ClockReading LocalReading(std::int64_t unixSeconds)
 {
     const std::time_t t = static_cast<std::time_t>(unixSeconds);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
     localtime_r(&t, &local);
+#endif
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour};
 }
 
-} // namespace vx::moondata
+namespace {
+
+// The part of a path into the zone database that names the zone: ".../zoneinfo/Asia/Tokyo"
+// gives "Asia/Tokyo"; a path that does not lead into it stays as it is.
+std::string ZoneOfPath(const std::string& path)
+{
+    static const std::string kDatabase = "zoneinfo/";
+    const std::size_t at = path.rfind(kDatabase);
+    if (at == std::string::npos)
+        return path;
+    std::string zone = path.substr(at + kDatabase.size());
+    // Debian's "posix/" and "right/" trees hold the same zones with other leap-second rules.
+    for (const char* tree : {"posix/", "right/"})
+        if (zone.rfind(tree, 0) == 0)
+            zone.erase(0, std::char_traits<char>::length(tree));
+    return zone;
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    const std::size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace
+
+std::string ZoneNameFrom(const char* tz, const std::string& localtimeLink, const std::string& etcTimezone)
+{
+    if (tz) {
+        std::string name = tz;
+        if (!name.empty() && name.front() == ':')
+            name.erase(0, 1);
+        name = Trimmed(name);
+        return name.empty() ? "UTC" : ZoneOfPath(name);
+    }
+    if (!localtimeLink.empty())
+        return ZoneOfPath(localtimeLink);
+    const std::string fromFile = Trimmed(etcTimezone);
+    return fromFile.empty() ? "UTC" : fromFile;
+}
+
+std::string SystemZoneName()
+{
+    std::string link;
+    std::string etcTimezone;
+#ifndef _WIN32
+    std::error_code ec;
+    if (std::filesystem::is_symlink("/etc/localtime", ec))
+        link = std::filesystem::read_symlink("/etc/localtime", ec).string();
+    if (link.empty()) {
+        std::ifstream in("/etc/timezone");
+        std::getline(in, etcTimezone);
+    }
+#endif
+    return ZoneNameFrom(std::getenv("TZ"), link, etcTimezone);
+}
+
+} // namespace vx

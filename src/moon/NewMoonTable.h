@@ -1,0 +1,22 @@
+#pragma once
+
+#include "app/LocalClock.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vx {
+
+// The text of a moon table: every new moon whose local date falls in the years from..to, as
+// the local clock hour in which it falls, one "yyyy/mm/dd hh" record a line. The instants come
+// from the new-moon computation; localClock turns a POSIX time into the table's local clock.
+// Both the moondata tool and the installed program write their tables with it.
+using LocalClockOf = std::function<ClockReading(std::int64_t unixSeconds)>;
+std::string NewMoonTableText(int from, int to, const LocalClockOf& localClock);
+
+// The span of years an installed program's table covers.
+constexpr int kUserMoonTableFirstYear = 1900;
+constexpr int kUserMoonTableLastYear = 2100;
+
+} // namespace vx
