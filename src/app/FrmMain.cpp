@@ -2,6 +2,7 @@
 
 #include "app/Platform.h"
 #include "app/Program.h"
+#include "app/ProgramFiles.h"
 #include "app/ProgramPaths.h"
 #include "app/WindowShape.h"
 #include "face/FacePainter.h"
@@ -104,9 +105,11 @@ void FrmMain::Form_Load()
 
     p.AppDir = WithTrailingSeparator(platform_.ProgramDir());
     RegisterWithLauncher(platform_);
-    ini::SetIniPath(platform_.ProgramDir(), platform_.ProgramBaseName());
+    // Beside the program, or in the user's own folders when it runs from an install.
+    p.Files = LocateProgramFiles(platform_);
+    ini::SetIniPath(p.Files.settingsDir, platform_.ProgramBaseName());
     // Read on every load, so a changed table takes effect when the window is next loaded.
-    LoadMoonData(p.AppDir);
+    LoadMoonData(p.Files.moonDir);
 
     Sizing = 0;
 

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "app/DateValue.h"
+#include "app/FileLocations.h"
+#include "app/LocalClock.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace vx {
@@ -41,6 +45,21 @@ public:
 
     // Whether the desktop has a notification area that can show the program's icon.
     virtual bool HasNotificationArea() = 0;
+
+    // For a program that runs from an install. The user's own folders for settings and data;
+    // none by default, which keeps every file beside the program.
+    virtual UserFolders PerUserFolders() { return {}; }
+    // The name of the system's present time zone, and a POSIX time's local clock reading in it.
+    virtual std::string TimeZoneName() { return {}; }
+    virtual ClockReading LocalClock(std::int64_t unixSeconds) { return LocalReading(unixSeconds); }
+
+    // Hands a local document to the desktop's opener; failed runs (now or later, on this thread)
+    // when no opener took it. By default every opening succeeds.
+    virtual void OpenDocument(const std::string& path, std::function<void()> failed)
+    {
+        (void)failed;
+        OpenFile(path);
+    }
 };
 
 } // namespace vx

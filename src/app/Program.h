@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FileLocations.h"
 #include "app/FormRef.h"
 
 #include <QObject>
@@ -35,6 +36,9 @@ public:
     int NowSize = 0;     // size index: -1 half, 0 standard, 1 double
     int UseTaskTray = 0; // 1 while the notification-area icon is on
     int MainShown = 0;   // 1 from the end of the clock window's load until its unload
+    // Where the settings, the user's dial pictures, the moon table and the help page are: beside
+    // the program, or the user's own folders when it runs from an install. Set by each load.
+    FileLocations Files;
 
     // The pause after each frame of the moon's run through a lunation.
     int LunationFrameMilliseconds = 50;

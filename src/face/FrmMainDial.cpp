@@ -184,7 +184,7 @@ bool FrmMain::LookForUserPicture(int n, int side)
     std::string name;
     for (const char* extension : kUserPictureExtensions) {
         // A folder of that name is no picture file.
-        if (QFileInfo(QString::fromStdString(program_.AppDir + stem + extension)).isFile()) {
+        if (QFileInfo(QString::fromStdString(program_.Files.settingsDir + stem + extension)).isFile()) {
             name = stem + extension;
             break;
         }
@@ -193,7 +193,7 @@ bool FrmMain::LookForUserPicture(int n, int side)
         return false;
 
     bool changed = false;
-    switch (LoadPictureOfWidth(QString::fromStdString(program_.AppDir + name), side, picLoad)) {
+    switch (LoadPictureOfWidth(QString::fromStdString(program_.Files.settingsDir + name), side, picLoad)) {
     case PictureLoad::Loaded: {
         QImage accepted = Opaque(picLoad, palette().color(QPalette::Window));
         changed = accepted != picBack[n];

@@ -2,7 +2,9 @@
 
 #include "app/Platform.h"
 
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -27,6 +29,11 @@ public:
     std::vector<std::string> openedUrls;
     std::vector<std::string> openedFiles;
     std::map<std::tuple<std::string, std::string, std::string>, std::string> userStore;
+    // None by default: the program keeps its files beside itself.
+    UserFolders userFolders;
+    std::string zone = "Asia/Tokyo";
+    // Documents no opener takes: OpenDocument records them and reports the failure at once.
+    std::set<std::string> unopenable;
 
     DateValue Now() override { return now; }
     std::string ProgramDir() override { return programDir; }
@@ -41,6 +48,14 @@ public:
     double TwipsPerPixelX() override { return twipsX; }
     double TwipsPerPixelY() override { return twipsY; }
     bool HasNotificationArea() override { return notificationArea; }
+    UserFolders PerUserFolders() override { return userFolders; }
+    std::string TimeZoneName() override { return zone; }
+    void OpenDocument(const std::string& path, std::function<void()> failed) override
+    {
+        openedFiles.push_back(path);
+        if (unopenable.count(path))
+            failed();
+    }
 };
 
 } // namespace vx::test
