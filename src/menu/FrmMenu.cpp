@@ -1,6 +1,7 @@
 #include "menu/FrmMenu.h"
 
 #include "about/FrmVersion.h"
+#include "about/HelpCommand.h"
 #include "app/FrmMain.h"
 #include "app/Platform.h"
 #include "app/Program.h"
@@ -215,9 +216,7 @@ void FrmMenu::mnuBeClock_Click()
 
 void FrmMenu::mnuHelp_Click()
 {
-    // AppDir ends in exactly one separator, also at a root folder. A missing file is the
-    // opener's affair.
-    program_.platform().OpenFile(program_.AppDir + "Velmorax.hlp");
+    OpenHelp(program_);
 }
 
 void FrmMenu::mnuVersion_Click()
