@@ -357,6 +357,18 @@ TEST(ProgramIcon, LauncherIconIsA256PixelPictureWithTransparentCorners)
     EXPECT_EQ(qAlpha(img.pixel(128, 128)), 255);
 }
 
+TEST(ProgramIcon, TheDesktopMenuGetsAFullColourIconAtEverySizeOfTheIconTheme)
+{
+    for (int s : {16, 32, 48, 64, 128, 256}) {
+        const QImage img = load(QString("icon/hicolor/velmorax%1.png").arg(s));
+        ASSERT_EQ(img.size(), QSize(s, s)) << s;
+        EXPECT_TRUE(img.hasAlphaChannel()) << s;
+        EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0) << s;
+        EXPECT_EQ(qAlpha(img.pixel(s / 2, s / 2)), 255) << s;
+    }
+    EXPECT_EQ(load("icon/hicolor/velmorax256.png"), load("icon/velmorax256.png"));
+}
+
 TEST(ProgramIcon, IconFileHoldsTheSixteenAndThirtyTwoPixelPictures)
 {
     QImageReader reader(kAssets + "/icon/velmorax.ico");
@@ -392,6 +404,9 @@ TEST(Resources, EveryPictureIsCompiledInUnderItsFixedName)
         EXPECT_EQ(compiled.readAll(), onDisk.readAll()) << name.toStdString();
     }
     EXPECT_FALSE(QFile::exists(":/contact/sheet.png"));
+    // Installed beside the program, not carried in it.
+    EXPECT_FALSE(QFile::exists(":/icon/hicolor/velmorax64.png"));
+    EXPECT_FALSE(QFile::exists(":/help/year.png"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Draws every built-in picture of the clock into the assets folder: the three dials, the
-// seventeen moon-phase icons at three sizes, the program's icon, and a contact sheet of all
-// of them for a person to look at. Same inputs, same bytes.
+// seventeen moon-phase icons at three sizes, the program's icon (with the icon theme's sizes for
+// the desktop's menu), and a contact sheet of all of them for a person to look at. Same inputs,
+// same bytes.
 //
 //   velmorax_assetgen --moon-map tools/assetgen/moon_albedo.jpg --out assets
 
@@ -105,11 +106,19 @@ int main(int argc, char** argv)
         out.image("icon/velmorax32.png", icon32, "PNG");
         out.image("icon/velmorax256.png", icon256, "PNG");
         out.bytes("icon/velmorax.ico", icoFile({icon16, icon32}));
+        // The desktop's menu icons, full colour at every size of the icon theme; installed, not
+        // compiled in.
+        QList<QImage> themeIcons;
+        for (int size : kThemeIconSizes) {
+            themeIcons.push_back(drawProgramIcon(moon, size));
+            out.image(QString("icon/hicolor/velmorax%1.png").arg(size), themeIcons.back(), "PNG");
+        }
 
         // Dials at 4, 4 and 2 times, the icons at 64 pixels a cell, the program icons last.
         QList<SheetRow> rows{{{dials[0].scaled(240, 240), dials[1].scaled(480, 480), dials[2].scaled(480, 480)}, 1}};
         rows.append(iconRows);
         rows.push_back({{icon16.scaled(64, 64), icon32.scaled(128, 128), icon256}, 1});
+        rows.push_back({themeIcons, 1});
         out.image("contact/sheet.png", contactSheet(rows), "PNG");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "velmorax_assetgen: %s\n", e.what());
