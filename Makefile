@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 30
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test asan fuzz bench assets clean
+.PHONY: all deps configure build run test asan fuzz bench assets install package package-test clean
 
 all: build
 
@@ -43,6 +43,20 @@ bench: build
 
 assets: configure
 	@cmake --build $(BUILD) --target assets
+
+# Installs the program, its help page, menu entry, icons, metadata and manual pages under PREFIX.
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, $(BUILD)/velmorax_<version>_<arch>.deb, from the tree built above.
+package: build
+	@cmake --build $(BUILD) --target package
+
+# The package end to end, as root: lintian, dpkg -i, the installed program run by an
+# unprivileged user under Xvfb, dpkg -r (tests/e2e/package.sh).
+package-test: build
+	@tests/e2e/xvfb-run.sh tests/e2e/package.sh $(BUILD)
 
 clean:
 	@rm -rf $(BUILD) build-asan

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-utils x11-apps imagemagick trayer faketime libx11-dev
   fonts-ipafont-gothic fonts-ipafont-mincho tzdata
   clang libclang-rt-14-dev llvm
+  desktop-file-utils appstream lintian file man-db
 )
 
 missing=()

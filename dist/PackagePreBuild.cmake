@@ -1,0 +1,17 @@
+# Run by CPack on the staged install before it packs it: what a Debian package has that a plain
+# install need not. Manual pages compressed, and the changelog a package carries.
+file(GLOB_RECURSE vx_staged_manuals "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*/share/man/man1/*.1")
+foreach(page ${vx_staged_manuals})
+  execute_process(COMMAND gzip -9nf ${page} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cannot compress ${page}")
+  endif()
+endforeach()
+file(GLOB vx_staged_doc LIST_DIRECTORIES true "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*/share/doc/velmorax")
+foreach(doc ${vx_staged_doc})
+  file(COPY ${CPACK_VX_CHANGELOG} DESTINATION ${doc})
+  execute_process(COMMAND gzip -9nf ${doc}/changelog RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cannot compress the changelog")
+  endif()
+endforeach()
