@@ -18,7 +18,8 @@ chmod 755 "$work"
 home=$work/home
 mkdir -p "$home" "$work/bin"
 chown nobody:"$nogroup" "$home"
-# The program's output goes to $PROG/out.log (lib.sh); its settings file lies in the user's folder.
+# The program's output goes to $PROG/outN.log, the latest also as out.log (lib.sh shows it at a
+# failure); its settings file lies in the user's folder.
 PROG=$work
 settings=$home/.config/velmorax
 user_ini_value() { (PROG=$settings && ini_value "$@"); }
@@ -78,13 +79,24 @@ chmod 755 "$work/bin/xdg-open"
 touch "$work/opened"
 chmod 666 "$work/opened"
 
-launch_installed() {
-  log_clean || exit 1
-  local log=$work/out.log
+# lib.sh's start_copy, for the installed program run by nobody; a copy the X server hung up on is
+# started again through it (relaunch_if_refused).
+start_copy() {
+  local log=$1 tries=$2
   (cd "$home" && exec setpriv --reuid=nobody --regid="$nogroup" --clear-groups \
     env -i HOME="$home" PATH="$work/bin:/usr/bin:/bin" DISPLAY="$DISPLAY" TZ="$zone" LANG=C.UTF-8 \
-    /usr/bin/velmorax >>"$log" 2>&1) &
+    /usr/bin/velmorax >"$log" 2>&1) &
   PID=$!
+  LAUNCH_LOG[$PID]=$log
+  LAUNCH_ENV[$PID]=""
+  LAUNCH_TRIES[$PID]=$tries
+}
+launches=0
+launch_installed() {
+  log_clean || exit 1
+  launches=$((launches + 1))
+  start_copy "$work/out$launches.log" 0
+  ln -sf "out$launches.log" "$work/out.log"
   wait_for_clock
 }
 
