@@ -85,6 +85,17 @@ TEST_F(InstalledProgramTest, LooksForTheUsersDialPicturesBesideTheSettingsAndOpe
     EXPECT_TRUE(platform.messages.empty());
 }
 
+TEST_F(InstalledProgramTest, AUserWhoseDataFolderCannotBeWrittenGetsTheTableBesideTheProgram)
+{
+    fs::create_directories(dir.path() / "home");
+    dir.write("home/.local", "a file where the data folder's parent should be");
+    dir.write("usr/bin/moondata.dat", "2026/12/09 09\n2027/01/08 05\n");
+    Start();
+    EXPECT_TRUE(program->Files.installed);
+    EXPECT_EQ(ProgramMoonTable().MoonData().size(), 2u);
+    EXPECT_TRUE(fs::exists(UserIni())) << "the settings go on in the user's folder";
+}
+
 TEST_F(InstalledProgramTest, ASettingsFileBesideTheProgramKeepsItPortable)
 {
     dir.write("usr/bin/velmorax.ini", "[frmMain]\r\nNowSize=-1\r\n");
