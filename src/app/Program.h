@@ -5,7 +5,11 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
+
+class QWidget;
 
 namespace vx {
 
@@ -47,6 +51,10 @@ public:
     // Starts the program: loads the clock window, whose load brings everything else up.
     void Start();
 
+    // Runs the application's event loop until the program ends. Unloaded forms are destroyed in
+    // this loop only, never in one nested inside it.
+    int Exec();
+
     int LoadedFormCount() const { return loadedForms_; }
 
     // Unloads every form the normal way (each saves its state), the about box too, which ends the
@@ -61,10 +69,18 @@ private:
     template <class F> friend class FormRef;
     void FormLoaded();
     void FormUnloaded();
+    // Takes an unloaded form, hidden, until no call into it can be on the stack any more.
+    void Retire(std::unique_ptr<QWidget> form);
+    void DestroyRetiredForms();
 
     Platform& platform_;
     int loadedForms_ = 0;
     std::function<void()> onEnd_;
+    std::vector<std::unique_ptr<QWidget>> retired_;
+    // The event loop in which no handler can be running: the application's own once Exec runs it;
+    // before (and in tests, which drive the events themselves) the level the program was made at.
+    int outerLoopLevel_ = 0;
+    QMetaObject::Connection whenIdle_;
 };
 
 } // namespace vx

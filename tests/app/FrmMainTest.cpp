@@ -9,7 +9,10 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QMenu>
 #include <QMetaObject>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
@@ -143,6 +146,29 @@ TEST_F(MainWindowTest, TrayFlagLoadsTheTrayFormBeforeTheWindowShows)
     EXPECT_TRUE(program->frmTaskTray.isLoaded());
     EXPECT_TRUE(program->frmMenu->mnuTaskTray->isChecked());
     EXPECT_EQ(program->UseTaskTray, 1);
+}
+
+TEST_F(MainWindowTest, FormsUnloadedInANestedEventLoopLiveUntilControlIsBackInTheOuterOne)
+{
+    // A command chosen inside a nested loop (a lunation run, a message box) runs while Qt is still
+    // inside the form or its menu further down the stack.
+    Start();
+    const QPointer<FrmMain> main = program->frmMain.loaded();
+    const QPointer<FrmMenu> menu = program->frmMenu.loaded();
+    menu->mnuHide->popup(QPoint(10, 10));
+    bool aliveAndHidden = false;
+    QEventLoop nested;
+    QTimer::singleShot(10, [&] { program->frmMenu->mnuUnload_Click(); });
+    QTimer::singleShot(60, [&] {
+        aliveAndHidden = main && menu && !main->isVisible() && !menu->mnuHide->isVisible();
+        nested.quit();
+    });
+    nested.exec();
+    EXPECT_TRUE(aliveAndHidden);
+    Settle();
+    EXPECT_FALSE(main);
+    EXPECT_FALSE(menu);
+    EXPECT_EQ(ends, 1);
 }
 
 TEST_F(MainWindowTest, LauncherEntriesAreWrittenOnEveryLoadOnlyWhenTheLauncherIsThere)
