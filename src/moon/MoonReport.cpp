@@ -1,5 +1,6 @@
 #include "moon/MoonReport.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -7,9 +8,15 @@ namespace vx {
 
 std::string NumberText(double value)
 {
+    // printf's "%.15G", with "." whatever the user's locale.
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    return buffer;
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string text(buffer, written.ptr);
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
 }
 
 std::string AgeText(double age)

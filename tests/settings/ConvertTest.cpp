@@ -1,10 +1,13 @@
+#include "moon/MoonReport.h"
 #include "settings/Convert.h"
+#include "support/CommaLocale.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -66,6 +69,22 @@ TEST(Convert, EveryTwipPositionSurvivesTheRoundTrip)
 {
     for (long long twips = -200000; twips <= 200000; ++twips)
         ASSERT_EQ(ToWholeNumber(SingleText(static_cast<double>(twips))), twips);
+}
+
+// Qt puts the C library into the user's locale; numbers in files and in the report keep their ".".
+TEST(Convert, NumberTextsAreTheSameUnderALocaleWithADecimalComma)
+{
+    const double values[] = {18510, 15, 1185.5, -1234.567, 16777217, 0.00001, 12.3456, 29.530588, 5.78e-05};
+    std::vector<std::string> plain;
+    for (double v : values)
+        plain.push_back(SingleText(v) + " " + NumberText(v) + " " + AgeText(v));
+    const test::CommaLocale comma;
+    if (!comma.reason().empty())
+        GTEST_SKIP() << comma.reason();
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(SingleText(values[i]) + " " + NumberText(values[i]) + " " + AgeText(values[i]), plain[i]);
+    EXPECT_EQ(SingleText(18510), "18510");
+    EXPECT_EQ(NumberText(12.3456), "12.3456");
 }
 
 } // namespace
