@@ -2,8 +2,10 @@
 
 #include "app/FormRef.h"
 
+#include <QImage>
 #include <QObject>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,6 +41,10 @@ public:
     int NowSize = 0;     // size index: -1 half, 0 standard, 1 double
     int UseTaskTray = 0; // 1 while the notification-area icon is on
     int MainShown = 0;   // 1 from the end of the clock window's load until its unload
+
+    // The user's dial pictures accepted so far, by size index + 1 (null where none was): each
+    // stays the dial of its size until the program ends, whatever becomes of its file.
+    std::array<QImage, 3> UserDials;
 
     // The pause after each frame of the moon's run through a lunation.
     int LunationFrameMilliseconds = 50;
