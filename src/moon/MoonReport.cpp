@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <system_error>
 
 namespace vx {
 
@@ -21,7 +22,17 @@ std::string NumberText(double value)
 
 std::string AgeText(double age)
 {
-    return (NumberText(age) + "   ").substr(0, 4);
+    std::string text = NumberText(age);
+    // For some seconds after a new moon the plain text takes the exponent form ("5.78E-05"),
+    // whose first four characters would read as days: such an age shows in fixed point ("0.00").
+    if (text.find('E') != std::string::npos) {
+        char buffer[512];
+        const std::to_chars_result written =
+            std::to_chars(buffer, buffer + sizeof buffer, age, std::chars_format::fixed, 15);
+        if (written.ec == std::errc())
+            text.assign(buffer, written.ptr);
+    }
+    return (text + "   ").substr(0, 4);
 }
 
 std::string DateHourText(DateValue value)
