@@ -148,6 +148,32 @@ TEST_F(MainWindowTest, TrayFlagLoadsTheTrayFormBeforeTheWindowShows)
     EXPECT_EQ(program->UseTaskTray, 1);
 }
 
+TEST_F(MainWindowTest, IntegerSettingsOutsideThe32BitRangeReadAsTheirDefaults)
+{
+    struct Case {
+        const char* key;
+        const char* stored;
+        const char* after; // the value in the file after the load
+        int value;
+    };
+    const Case cases[] = {
+        {"Setting", "4294967297", "0", 0}, {"Setting", "-4294967295", "0", 0}, {"Setting", "1.4", "1.4", 1},
+        {"Setting", "2147483649", "0", 0}, {"NowSize", "4294967297", "0", 0}, {"NowSize", "-4294967297", "0", 0},
+        {"NowSize", "2147483647", "2147483647", 1},
+    };
+    for (const Case& c : cases) {
+        const bool tray = std::string(c.key) == "Setting";
+        SetIni(tray ? "TaskTray" : "frmMain", c.key, c.stored);
+        Start();
+        EXPECT_EQ(tray ? program->UseTaskTray : program->NowSize, c.value) << c.key << "=" << c.stored;
+        EXPECT_EQ(program->frmTaskTray.isLoaded(), tray && c.value == 1) << c.stored;
+        EXPECT_EQ(Ini(tray ? "TaskTray" : "frmMain", c.key), c.after) << c.stored;
+        program.reset();
+        SetIni("TaskTray", "Setting", "0");
+        SetIni("frmMain", "NowSize", "0");
+    }
+}
+
 TEST_F(MainWindowTest, FormsUnloadedInANestedEventLoopLiveUntilControlIsBackInTheOuterOne)
 {
     // A command chosen inside a nested loop (a lunation run, a message box) runs while Qt is still
