@@ -1,9 +1,11 @@
 #include "moon/MoonReport.h"
 #include "settings/Convert.h"
-#include "support/CommaLocale.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
@@ -75,16 +77,25 @@ TEST(Convert, EveryTwipPositionSurvivesTheRoundTrip)
 TEST(Convert, NumberTextsAreTheSameUnderALocaleWithADecimalComma)
 {
     const double values[] = {18510, 15, 1185.5, -1234.567, 16777217, 0.00001, 12.3456, 29.530588, 5.78e-05};
-    std::vector<std::string> plain;
-    for (double v : values)
-        plain.push_back(SingleText(v) + " " + NumberText(v) + " " + AgeText(v));
-    const test::CommaLocale comma;
-    if (!comma.reason().empty())
-        GTEST_SKIP() << comma.reason();
-    for (std::size_t i = 0; i < std::size(values); ++i)
-        EXPECT_EQ(SingleText(values[i]) + " " + NumberText(values[i]) + " " + AgeText(values[i]), plain[i]);
-    EXPECT_EQ(SingleText(18510), "18510");
-    EXPECT_EQ(NumberText(12.3456), "12.3456");
+    const auto texts = [&values] {
+        std::vector<std::string> out;
+        for (double v : values)
+            out.push_back(SingleText(v) + " " + NumberText(v) + " " + AgeText(v));
+        return out;
+    };
+    const std::vector<std::string> plain = texts();
+    // Made with localedef where the system has no such locale.
+    test::TempDir made;
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        (void)!std::system(("localedef -i de_DE -f UTF-8 " + made.file("de_DE.UTF-8") + " >/dev/null 2>&1").c_str());
+        ::setenv("LOCPATH", made.str().c_str(), 1);
+    }
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") || std::string(std::localeconv()->decimal_point) != ",")
+        GTEST_SKIP() << "no de_DE.UTF-8 locale with its decimal comma, and localedef could not make one";
+    const std::vector<std::string> comma = texts();
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(comma, plain);
+    EXPECT_EQ(plain[0], "18510 18510 1851");
 }
 
 } // namespace
