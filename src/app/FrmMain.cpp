@@ -113,7 +113,7 @@ void FrmMain::Form_Load()
 
     Sizing = 0;
 
-    p.UseTaskTray = static_cast<int>(ini::ReadIniWhole("TaskTray", "Setting", "0"));
+    p.UseTaskTray = ini::ReadIniInt("TaskTray", "Setting", "0");
     if (p.UseTaskTray == 1) {
         p.frmTaskTray.Load();
         p.frmMenu->mnuTaskTray->setChecked(true);
@@ -132,7 +132,7 @@ void FrmMain::Form_Load()
     double left = static_cast<double>(std::clamp(
         ini::ReadIniWhole("frmMain", "Left", SingleText(Left())), -kFar, kFar));
     // Only the three sizes have a dial picture.
-    p.NowSize = static_cast<int>(std::clamp(ini::ReadIniWhole("frmMain", "NowSize", "0"), -1LL, 1LL));
+    p.NowSize = std::clamp(ini::ReadIniInt("frmMain", "NowSize", "0"), -1, 1);
 
     if (ini::ReadIniBool("frmMain", "AlwaysOnTop", "True")) {
         SetTopmost(true);

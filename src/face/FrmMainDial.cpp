@@ -176,6 +176,9 @@ QImage Opaque(const QImage& picture, const QColor& background)
 void FrmMain::LoadDialPictures()
 {
     picBack = BuiltInDials();
+    for (std::size_t n = 0; n < picBack.size(); ++n)
+        if (!program_.UserDials[n].isNull())
+            picBack[n] = program_.UserDials[n];
 }
 
 bool FrmMain::LookForUserPicture(int n, int side)
@@ -197,7 +200,9 @@ bool FrmMain::LookForUserPicture(int n, int side)
     case PictureLoad::Loaded: {
         QImage accepted = Opaque(picLoad, palette().color(QPalette::Window));
         changed = accepted != picBack[n];
-        picBack[n] = std::move(accepted);
+        picBack[n] = accepted;
+        // A new window (a size change, a restore from the notification area) starts from it too.
+        program_.UserDials[n] = std::move(accepted);
         break;
     }
     case PictureLoad::WrongWidth:

@@ -257,6 +257,8 @@ void FrmMenu::mnuSetMitikake_Click()
 
 void FrmMenu::Form_Unload()
 {
+    // An unloaded form's commands can no longer be chosen.
+    mnuHide->close();
     ini::WriteIni("TaskTray", "Setting", IntText(program_.UseTaskTray));
 }
 

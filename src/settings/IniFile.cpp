@@ -516,9 +516,30 @@ bool WriteLock::held() const
 
 #endif
 
+enum class Replaced { Done, Failed, FolderRefused };
+
+// A temporary file that could not be made for want of permission, not of space or of a name.
+bool FolderRefuses(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
 #ifdef _WIN32
 
-bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
+bool WriteAll(int fd, std::string_view bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        const int n = _write(fd, bytes.data() + done, chunk);
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+Replaced ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
 {
     fs::path temp;
     int fd = -1;
@@ -528,20 +549,11 @@ bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldE
         temp = TempPathFor(target, locked && attempt == 0);
         fd = _wopen(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
         if (fd < 0 && errno != EEXIST)
-            return false;
+            return FolderRefuses(errno) ? Replaced::FolderRefused : Replaced::Failed;
     }
     if (fd < 0)
-        return false;
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        const int n = _write(fd, bytes.data() + done, chunk);
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<std::size_t>(n);
-    }
+        return Replaced::Failed;
+    bool ok = WriteAll(fd, bytes);
     ok = ok && _commit(fd) == 0; // FlushFileBuffers underneath
     ok = (_close(fd) == 0) && ok;
     std::error_code ec;
@@ -556,6 +568,19 @@ bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldE
     }
     if (!ok)
         fs::remove(temp, ec);
+    return ok ? Replaced::Done : Replaced::Failed;
+}
+
+// Rewrites the file where it stands: over its old bytes from the start, cut to the new length.
+bool WriteInPlace(const fs::path& target, std::string_view bytes)
+{
+    const int fd = _wopen(target.c_str(), _O_WRONLY | _O_BINARY);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes);
+    ok = ok && _chsize_s(fd, static_cast<__int64>(bytes.size())) == 0;
+    ok = ok && _commit(fd) == 0;
+    ok = (_close(fd) == 0) && ok;
     return ok;
 }
 
@@ -578,11 +603,11 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
-bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
+Replaced ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldExists, bool locked)
 {
     struct stat old {};
     if (oldExists && ::stat(target.c_str(), &old) != 0)
-        return false;
+        return Replaced::Failed;
     const fs::path folder = FolderOf(target);
     fs::path temp;
     int fd = -1;
@@ -594,10 +619,10 @@ bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldE
             fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         while (fd < 0 && errno == EINTR);
         if (fd < 0 && errno != EEXIST)
-            return false;
+            return FolderRefuses(errno) ? Replaced::FolderRefused : Replaced::Failed;
     }
     if (fd < 0)
-        return false;
+        return Replaced::Failed;
     bool ok = true;
     if (oldExists) {
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
@@ -611,7 +636,7 @@ bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldE
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
-        return false;
+        return Replaced::Failed;
     }
     // Make the rename itself durable.
     const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -619,7 +644,23 @@ bool ReplaceAtomically(const fs::path& target, std::string_view bytes, bool oldE
         (void)::fsync(dirFd);
         ::close(dirFd);
     }
-    return true;
+    return Replaced::Done;
+}
+
+// Rewrites the file where it stands: over its old bytes from the start, cut to the new length.
+bool WriteInPlace(const fs::path& target, std::string_view bytes)
+{
+    int fd;
+    do
+        fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes);
+    ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    return ok;
 }
 
 #endif
@@ -711,7 +752,12 @@ bool IniSet(const std::string& path, std::string_view section, std::string_view 
             return true;
         if (oldExists && !MayWrite(target))
             return false; // a read-only settings file is kept as it is
-        return ReplaceAtomically(target, *updated, oldExists, lock.held());
+        const Replaced replaced = ReplaceAtomically(target, *updated, oldExists, lock.held());
+        // A folder the user may not write to can still hold a settings file an administrator
+        // made writable: it is rewritten where it stands, as a classic writer does.
+        if (replaced == Replaced::FolderRefused && oldExists)
+            return WriteInPlace(target, *updated);
+        return replaced == Replaced::Done;
     } catch (...) {
         return false;
     }
