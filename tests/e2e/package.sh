@@ -4,7 +4,8 @@
 # run by an unprivileged user in a time zone other than the machine's; the size changed from the
 # real popup and the window moved, then the program ended and started again: size and place come
 # back from the per-user settings file; the moon is the present one from a per-user table for that
-# zone; the help command hands the help page to the desktop's opener; the package removed cleanly.
+# zone, and the moon report names the new moons of that table; the help command hands the help
+# page to the desktop's opener; the package removed cleanly.
 #
 #   xvfb-run.sh package.sh BUILD_FOLDER
 . "$(dirname "$0")/lib.sh"
@@ -147,6 +148,29 @@ frac=$(awk -v a="$(seconds_of "$last")" -v b="$(seconds_of "$next")" -v n="$(dat
 echo "the last new moon $last, the next $next: the lunation fraction now $frac"
 if awk -v f="$frac" 'BEGIN{exit !(f < 0.4 || f > 0.6)}'; then
   [ "${full%.*}" -gt 100 ] || fail "the moon looks full at a lunation fraction of $frac"
+fi
+
+# The moon report names the new moons around now as that zone's clock gives them.
+if command -v xclip >/dev/null; then
+  right_click_window 60 60
+  xdotool key Up Up Up Up Return # 月の情報を表示
+  box=""
+  for _ in $(seq 50); do
+    box=$(message_boxes | head -n 1)
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+  [ -n "$box" ] || fail "no moon report"
+  xdotool windowfocus --sync "$box" key ctrl+c
+  sleep 0.3
+  report=$(xclip -o -selection clipboard)
+  close_message_box
+  as_report() { echo "$1" | sed -E 's|^([0-9]{4})/([0-9]{2})/([0-9]{2}) ([0-9]{2})$|\1年\2月\3日 \4時|'; }
+  echo "$report" | grep -qF "最後の新月は    $(as_report "$last") でした。" || fail "the report's last new moon is not $last: $report"
+  echo "$report" | grep -qF "次の新月は       $(as_report "$next") です。" || fail "the report's next new moon is not $next: $report"
+  echo "the moon report: $(echo "$report" | grep -F 最後の新月は)"
+else
+  echo "no xclip: the moon report is left unread"
 fi
 
 # --- size and place survive -------------------------------------------------------------------
