@@ -91,12 +91,13 @@ ended_cleanly() {
 }
 
 # Commands after which the program goes on: it is still there once both runs are over. The
-# report's box opens inside the run, which goes on once the box is closed.
+# report's box opens inside the run, which goes on once the box is closed; so does the help
+# command's, which names the help page this program folder lacks.
 start_program
 for command in 現在の月を反映 一周する NT 常に前面に表示 文字盤を線で描く 月を満ち欠けさせる 時計にする \
   タスクトレイに入れる ヘルプファイルを見る 半分 標準 月の情報を表示; do
   during_run "$command"
-  [ "$command" = 月の情報を表示 ] && close_message_box
+  case $command in 月の情報を表示 | ヘルプファイルを見る) close_message_box ;; esac
   sleep 2.5
   running || fail "$command during the run: the program ended"
   clock_shown || fail "$command during the run: the clock window is gone"
