@@ -2,9 +2,9 @@
 // its header gives the width of the window's size, made opaque over the window's colour, and its
 // moon shaded into a dial layer of that size.
 
-#include "ScratchFile.h"
 #include "face/UserPicture.h"
 #include "moon/ShadeKernel.h"
+#include "ScratchFile.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,11 +1,11 @@
 #include "about/FrmVersion.h"
 
-#include "app/MouseButtons.h"
 #include "about/Contact.h"
 #include "about/DesignFont.h"
 #include "about/VersionText.h"
-#include "app/Platform.h"
 #include "app/Program.h"
+#include "base/MouseButtons.h"
+#include "base/Platform.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

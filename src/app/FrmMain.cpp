@@ -1,9 +1,10 @@
 #include "app/FrmMain.h"
 
-#include "app/Platform.h"
 #include "app/Program.h"
-#include "app/ProgramPaths.h"
-#include "app/WindowShape.h"
+#include "base/Platform.h"
+#include "base/ProgramPaths.h"
+#include "base/TickInterval.h"
+#include "base/WindowShape.h"
 #include "face/FacePainter.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
@@ -65,11 +66,6 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
 }
 
 FrmMain::~FrmMain() = default;
-
-int FrmMain::SideForSize(int nowSize)
-{
-    return 60 << (nowSize + 1);
-}
 
 double FrmMain::Top() const
 {

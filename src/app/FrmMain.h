@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MouseButtons.h"
+#include "base/MouseButtons.h"
 #include "face/Hands.h"
 
 #include <QCursor>
@@ -50,9 +50,6 @@ public:
     double Top() const;
     double Left() const;
     void SetTopLeft(double topTwips, double leftTwips);
-
-    // The window's side in pixels for a size index: 60, 120 or 240.
-    static int SideForSize(int nowSize);
 
     // Non-zero while the load sets the window's size; the resize handler then draws nothing.
     int Sizing = 0;

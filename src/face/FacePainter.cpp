@@ -55,7 +55,7 @@ void ComposeFace(const QImage& dialLayer, const std::array<HandStroke, kHandStro
                     dialLayer.constScanLine(y) + box.left() * sizeof(std::uint32_t), rowBytes);
     if (hands == nullptr)
         return;
-    const FacePixels pixels{reinterpret_cast<std::uint32_t*>(face.bits()), face.width(), face.height(),
+    const Pixels pixels{reinterpret_cast<std::uint32_t*>(face.bits()), face.width(), face.height(),
                             static_cast<std::ptrdiff_t>(face.bytesPerLine() / sizeof(std::uint32_t))};
     DrawHandStrokes(pixels, {box.left(), box.top(), box.right() + 1, box.bottom() + 1}, face.width(), *hands);
 }

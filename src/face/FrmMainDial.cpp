@@ -2,8 +2,9 @@
 // marks. These members of FrmMain live with the rest of the face.
 
 #include "app/FrmMain.h"
-#include "app/Platform.h"
 #include "app/Program.h"
+#include "base/Platform.h"
+#include "base/WindowShape.h"
 #include "face/DialMarks.h"
 #include "face/FacePainter.h"
 #include "face/UserPicture.h"
@@ -86,7 +87,7 @@ const std::array<QImage, 3>& BuiltInDials()
         constexpr const char* kResources[] = {":/dial/dial60.bmp", ":/dial/dial120.bmp", ":/dial/dial240.bmp"};
         std::array<QImage, 3> built;
         for (int i = 0; i < 3; ++i) {
-            const int side = FrmMain::SideForSize(i - 1);
+            const int side = SideForSize(i - 1);
             const QImage picture(QString::fromLatin1(kResources[i]));
             built[i] = picture.size() == QSize(side, side) ? picture.convertToFormat(QImage::Format_RGB32)
                                                            : StandInDial(side);

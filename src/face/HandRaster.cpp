@@ -50,7 +50,7 @@ inline double Cover(double reach, double d2)
 
 class Canvas {
 public:
-    Canvas(const FacePixels& target, const PixelBox& clip)
+    Canvas(const Pixels& target, const PixelBox& clip)
         : target_(target),
           left_(std::max(clip.left, 0)),
           top_(std::max(clip.top, 0)),
@@ -155,7 +155,7 @@ private:
         return slab(-uy, ux, -reach, reach) && slab(ux, uy, -reach, length + reach);
     }
 
-    FacePixels target_;
+    Pixels target_;
     int left_;
     int top_;
     int right_;
@@ -164,7 +164,7 @@ private:
 
 } // namespace
 
-void DrawHandStrokes(const FacePixels& target, const PixelBox& clip, int side,
+void DrawHandStrokes(const Pixels& target, const PixelBox& clip, int side,
                      const std::array<HandStroke, kHandStrokeCount>& strokes)
 {
     if (target.data == nullptr)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DateValue.h"
-#include "face/Colour.h"
+#include "base/Colour.h"
+#include "base/DateValue.h"
 
 #include <array>
 #include <string>
@@ -31,11 +31,6 @@ HandFractions YearFaceFractions(DateValue now);
 
 // Clock face: hours (in one-second steps), minutes (a jump each minute), seconds.
 HandFractions ClockFaceFractions(DateValue now, double secondsSinceMidnight);
-
-// Milliseconds until the next tick. On the year face it falls 10 ms after the next whole minute;
-// in the first 10 ms after midnight the remainder is negative and the wait a little over a minute.
-int YearTickInterval(double secondsSinceMidnight);
-constexpr int kClockTickInterval = 1000;
 
 // The face is drawn in face units: 12000 across, origin at the centre, y growing downward.
 constexpr double kFaceUnits = 12000.0;

@@ -2,11 +2,11 @@
 
 #include "about/FrmVersion.h"
 #include "app/FrmMain.h"
-#include "app/Platform.h"
 #include "app/Program.h"
-#include "tray/FrmTaskTray.h"
+#include "base/Platform.h"
 #include "settings/Convert.h"
 #include "settings/Ini.h"
+#include "tray/FrmTaskTray.h"
 
 #include <QAction>
 #include <QEvent>

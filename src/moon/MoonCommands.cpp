@@ -1,8 +1,8 @@
 // The popup's moon commands, handlers of the menu form.
 
 #include "app/FrmMain.h"
-#include "app/Platform.h"
 #include "app/Program.h"
+#include "base/Platform.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonReport.h"
 #include "moon/MoonTable.h"

@@ -102,11 +102,6 @@ inline double Factor(const Terminator& t, double xn)
 
 } // namespace
 
-int MoonPictureSide(int nowSize)
-{
-    return Nearest(240.0 / std::pow(2.0, 1 - nowSize));
-}
-
 MoonDisc MoonDiscFor(int wd, int h)
 {
     return {wd / 2.0, h / 2.0, Nearest(h / 2.0 - wd / 4.0), Nearest(h / 4.0), Nearest(h - h / 4.0 - 1)};

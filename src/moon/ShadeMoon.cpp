@@ -2,6 +2,7 @@
 
 #include "app/FrmMain.h"
 #include "app/Program.h"
+#include "base/WindowShape.h"
 #include "moon/ShadeKernel.h"
 
 #include <QImage>
@@ -33,7 +34,7 @@ void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
 {
     form.AutoRedraw = true;
     const QImage source = HasPlainWords(picture) ? picture : picture.convertToFormat(QImage::Format_RGB32);
-    const int wd = MoonPictureSide(Program::instance().NowSize);
+    const int wd = SideForSize(Program::instance().NowSize);
     // Only the moon's disc changes: its rows, and columns no further out than its radius.
     const MoonDisc disc = MoonDiscFor(wd, source.height());
     const int reach = std::max(disc.radius, 0) + 1;

@@ -1,5 +1,5 @@
 #include "settings/IniFile.h"
-#include "settings/Blanks.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "settings/Launcher.h"
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "settings/Convert.h"
 #include "settings/IniFile.h"
 

@@ -1,9 +1,9 @@
 #include "tray/FrmTaskTray.h"
 
 #include "app/FrmMain.h"
-#include "app/Platform.h"
 #include "app/Program.h"
-#include "face/Hands.h"
+#include "base/Platform.h"
+#include "base/TickInterval.h"
 #include "moon/MoonTable.h"
 #include "tray/TrayIcon.h"
 

@@ -1,4 +1,4 @@
-#include "app/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 #include "menu/FrmMenu.h"
 #include "support/ProgramFixture.h"
 

@@ -1,5 +1,6 @@
 #include "app/FrmMain.h"
 #include "app/Program.h"
+#include "base/WindowShape.h"
 #include "face/DialPictures.h"
 #include "menu/FrmMenu.h"
 #include "moon/ShadeMoon.h"
@@ -91,7 +92,7 @@ TEST_F(DialTest, ShowingTheWindowPutsThePlainDialWithThePresentMoonOnIt)
 {
     for (int nowSize : {-1, 0, 1}) {
         const FrmMain& main = Start(nowSize);
-        const int s = FrmMain::SideForSize(nowSize);
+        const int s = SideForSize(nowSize);
         const QImage& dial = main.picBack[nowSize + 1];
         const QImage& layer = main.DialLayer();
         ASSERT_EQ(dial.size(), QSize(s, s));
@@ -346,7 +347,7 @@ TEST_F(DialTest, MarksLieBetweenFiveThousandAndFiveThousandFiveHundredFaceUnitsA
     // The point-by-point shading leaves the same layer (next test), marks included.
     const std::pair<const char*, bool> settings[] = {{"True", true}, {"false", true}, {"False", false}};
     for (int nowSize : {-1, 0, 1}) {
-        const int s = FrmMain::SideForSize(nowSize);
+        const int s = SideForSize(nowSize);
         SetIni("frmMain", "UseLineMojiban", "False");
         const QImage plain = Start(nowSize).DialLayer().copy();
         program.reset();

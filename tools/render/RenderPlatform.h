@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FixedClockPlatform.h"
+#include "base/FixedClockPlatform.h"
 
 namespace vx {
 

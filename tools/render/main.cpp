@@ -7,10 +7,10 @@
 
 #include "RenderPlatform.h"
 
-#include "app/DateValue.h"
 #include "app/FrmMain.h"
 #include "app/Program.h"
 #include "app/QtPlatform.h"
+#include "base/DateValue.h"
 #include "settings/IniFile.h"
 
 #include <QApplication>

@@ -4,10 +4,17 @@
 
 namespace vx {
 
-// The blanks that surround names and values in the settings file: spaces and tabs.
+// The plain-text helpers the file readers share: the settings file and the moon table both allow
+// spaces and tabs around what they hold, and read digits as ASCII whatever the locale.
+
 constexpr bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
+}
+
+constexpr bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
 }
 
 constexpr std::string_view TrimBlanks(std::string_view s)
