@@ -8,9 +8,9 @@
 #include "face/FacePainter.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
-#include "settings/Convert.h"
 #include "settings/Ini.h"
 #include "settings/Launcher.h"
+#include "settings/Settings.h"
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
@@ -26,22 +26,9 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <algorithm>
 #include <cmath>
 
 namespace vx {
-
-namespace {
-
-// The hand colour of a face. A value that is no number is treated as missing (its default is written
-// back); a number that is no colour falls back to the default and is left as the user wrote it.
-Colour ReadHandColour(const std::string& key, Colour fallback)
-{
-    const long long value = ini::ReadIniWhole("Color", key, IntText(fallback));
-    return value >= 0 && value <= 0xFFFFFF ? static_cast<Colour>(value) : fallback;
-}
-
-} // namespace
 
 FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platform())
 {
@@ -106,34 +93,29 @@ void FrmMain::Form_Load()
 
     Sizing = 0;
 
-    p.UseTaskTray = static_cast<int>(ini::ReadIniWhole("TaskTray", "Setting", "0"));
+    p.UseTaskTray = settings::ReadTaskTray();
     if (p.UseTaskTray == 1) {
         p.frmTaskTray.Load();
         p.frmMenu->mnuTaskTray->setChecked(true);
     } else {
         p.frmMenu->mnuTaskTray->setChecked(false);
     }
-    if (ini::ReadIni("frmMain", "UseLineMojiban", "False") == "True")
+    if (settings::TickedAtLoad(settings::DialSwitch::UseLineMojiban))
         p.frmMenu->mnuUseLineMojiban->setChecked(true);
-    if (ini::ReadIni("frmMain", "Mitikake", "True") == "True")
+    if (settings::TickedAtLoad(settings::DialSwitch::Mitikake))
         p.frmMenu->mnuSetMitikake->setChecked(true);
 
-    // Positions are kept within a billion twips so that any stored number stays a usable coordinate.
-    constexpr long long kFar = 1'000'000'000;
-    double top = static_cast<double>(std::clamp(
-        ini::ReadIniWhole("frmMain", "Top", SingleText(Top())), -kFar, kFar));
-    double left = static_cast<double>(std::clamp(
-        ini::ReadIniWhole("frmMain", "Left", SingleText(Left())), -kFar, kFar));
-    // Only the three sizes have a dial picture.
-    p.NowSize = static_cast<int>(std::clamp(ini::ReadIniWhole("frmMain", "NowSize", "0"), -1LL, 1LL));
+    double top = settings::ReadTop(Top());
+    double left = settings::ReadLeft(Left());
+    p.NowSize = settings::ReadNowSize();
 
-    if (ini::ReadIniBool("frmMain", "AlwaysOnTop", "True")) {
+    if (settings::ReadAlwaysOnTop()) {
         SetTopmost(true);
         p.frmMenu->AlwaysOnTop->setChecked(true);
     } else {
         p.frmMenu->AlwaysOnTop->setChecked(false);
     }
-    p.frmMenu->mnuNT->setChecked(ini::ReadIniBool("frmMain", "NT", "False"));
+    p.frmMenu->mnuNT->setChecked(settings::ReadNT());
 
     AutoRedraw = true;
     Sizing = 1;
@@ -171,11 +153,11 @@ void FrmMain::Form_Load()
 void FrmMain::Form_Unload()
 {
     Program& p = program_;
-    ini::WriteIni("frmMain", "Top", SingleText(Top()));
-    ini::WriteIni("frmMain", "Left", SingleText(Left()));
+    settings::WriteTop(Top());
+    settings::WriteLeft(Left());
     FrmMenu* menu = p.frmMenu.loaded();
-    ini::WriteIni("frmMain", "AlwaysOnTop", BoolText(menu && menu->AlwaysOnTop->isChecked()));
-    ini::WriteIni("frmMain", "NT", BoolText(menu && menu->mnuNT->isChecked()));
+    settings::WriteAlwaysOnTop(menu && menu->AlwaysOnTop->isChecked());
+    settings::WriteNT(menu && menu->mnuNT->isChecked());
     p.MainShown = 0;
     Timer1->stop();
     p.frmMenu.Unload();
@@ -190,16 +172,14 @@ void FrmMain::ComputeWatch()
     const DateValue now = platform_.Now();
     const double t = SecondsOfDay(now);
 
-    face_ = FaceFromSetting(ini::ReadIni("Setting", "YearOrClock", "Year"));
+    face_ = settings::ReadFace();
+    const Colour colour = settings::ReadHandColour(face_);
     HandFractions fractions{};
-    Colour colour = 0;
     int interval = kClockTickInterval;
     if (face_ == Face::Year) {
-        colour = ReadHandColour("Year", kYearHandColour);
         fractions = YearFaceFractions(now);
         interval = YearTickInterval(t);
     } else {
-        colour = ReadHandColour("Clock", kClockHandColour);
         fractions = ClockFaceFractions(now, t);
     }
     Timer1->stop();
@@ -264,8 +244,7 @@ void FrmMain::Form_MouseDown(int button)
 
 void FrmMain::Form_DblClick()
 {
-    const std::string v = ini::ReadIni("Setting", "YearOrClock", "Year");
-    ini::WriteIni("Setting", "YearOrClock", v == "Year" ? "Clock" : "Year");
+    settings::SwitchFace();
     DrawWatch();
 }
 

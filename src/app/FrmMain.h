@@ -2,6 +2,7 @@
 
 #include "base/MouseButtons.h"
 #include "face/Hands.h"
+#include "settings/Settings.h"
 
 #include <QCursor>
 #include <QImage>

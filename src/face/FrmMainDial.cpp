@@ -11,7 +11,7 @@
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
 #include "moon/ShadeMoon.h"
-#include "settings/Ini.h"
+#include "settings/Settings.h"
 
 #include <QAction>
 #include <QFile>
@@ -225,7 +225,7 @@ void FrmMain::DrawMojiban()
     const bool newPicture = LookForUserPicture(n, side);
 
     const double phase = GetMoonPhase(platform_.Now());
-    const bool mitikake = ini::ReadIni("frmMain", "Mitikake", "True") == "True";
+    const bool mitikake = settings::ShadesMoon();
     if (phase >= 0 && mitikake) {
         // The shading replaces only the moon's disc. A picture accepted just now would show its
         // moon inside the old dial, so the layer takes the new picture first.
@@ -237,7 +237,7 @@ void FrmMain::DrawMojiban()
         Form_Paint();
     }
 
-    if (ini::ReadIni("frmMain", "UseLineMojiban", "False") == "False")
+    if (!settings::DrawsMarks())
         return;
     AutoRedraw = true;
     if (!dialLayer_.isNull()) {

@@ -8,11 +8,6 @@ namespace {
 constexpr double kTurn = 6.28318530717958;
 } // namespace
 
-Face FaceFromSetting(const std::string& value)
-{
-    return value == "Year" ? Face::Year : Face::Clock;
-}
-
 HandFractions YearFaceFractions(DateValue now)
 {
     const DateParts parts = SplitDate(now);

@@ -4,20 +4,9 @@
 #include "base/DateValue.h"
 
 #include <array>
-#include <string>
+#include <cstddef>
 
 namespace vx {
-
-// What the three hands show: the year, month and day, or hours, minutes and seconds.
-enum class Face { Year, Clock };
-
-// Only the exact word "Year" selects the year face; anything else, even "year", is the clock face.
-Face FaceFromSetting(const std::string& value);
-
-// The hand colours when the settings give none: red 192, green 160, blue 0 for the year face,
-// red 0, green 160, blue 255 for the clock face.
-constexpr Colour kYearHandColour = RGB(192, 160, 0);   // 41152
-constexpr Colour kClockHandColour = RGB(0, 160, 255);  // 16752640
 
 // How far round each hand is, as a fraction of a turn from 12 o'clock.
 struct HandFractions {

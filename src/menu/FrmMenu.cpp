@@ -4,8 +4,7 @@
 #include "app/FrmMain.h"
 #include "app/Program.h"
 #include "base/Platform.h"
-#include "settings/Convert.h"
-#include "settings/Ini.h"
+#include "settings/Settings.h"
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
@@ -119,14 +118,14 @@ void FrmMenu::mnuHide_Click()
 {
     for (int i = 0; i < 3; ++i)
         mnuSize[i]->setChecked(i == program_.NowSize + 1);
-    mnuBeClock->setChecked(ini::ReadIni("Setting", "YearOrClock", "Year") != "Year");
+    mnuBeClock->setChecked(settings::ReadFace() == Face::Clock);
 }
 
 void FrmMenu::mnuSize_Click(int Index)
 {
     Program& p = program_;
     p.NowSize = Index - 1;
-    ini::WriteIni("frmMain", "NowSize", IntText(p.NowSize));
+    settings::WriteNowSize(p.NowSize);
     // A fresh load builds the new size, shape, place and ticks from the settings file; the window
     // keeps its saved top-left corner.
     p.frmMain.Unload();
@@ -202,14 +201,7 @@ void FrmMenu::mnuNT_Click()
 
 void FrmMenu::mnuBeClock_Click()
 {
-    const std::string v = ini::ReadIni("Setting", "YearOrClock", "Year");
-    if (v != "Year") {
-        mnuBeClock->setChecked(false);
-        ini::WriteIni("Setting", "YearOrClock", "Year");
-    } else {
-        mnuBeClock->setChecked(true);
-        ini::WriteIni("Setting", "YearOrClock", "Clock");
-    }
+    mnuBeClock->setChecked(settings::SwitchFace() == Face::Clock);
     program_.frmMain->DrawWatch();
 }
 
@@ -231,34 +223,30 @@ void FrmMenu::mnuVersion_Click()
     p.frmVersion->ShowDial(main ? main->picBack[1] : QImage(QStringLiteral(":/dial/dial120.bmp")));
 }
 
-void FrmMenu::ToggleDialSetting(const char* key, const char* defaultValue, QAction* item)
+void FrmMenu::SwitchDialSetting(settings::DialSwitch which, QAction* item)
 {
     FrmMain& main = *program_.frmMain;
-    if (ini::ReadIni("frmMain", key, defaultValue) != "False") {
-        ini::WriteIni("frmMain", key, "False");
-        item->setChecked(false);
-        // The plain picture wipes the marks or the shading from the dial layer.
+    const bool on = settings::Switch(which);
+    item->setChecked(on);
+    // The plain picture wipes the marks or the shading from the dial layer.
+    if (!on)
         main.SetPicture(main.picBack[program_.NowSize + 1]);
-    } else {
-        ini::WriteIni("frmMain", key, "True");
-        item->setChecked(true);
-    }
     main.DrawMojiban();
 }
 
 void FrmMenu::mnuUseLineMojiban_Click()
 {
-    ToggleDialSetting("UseLineMojiban", "False", mnuUseLineMojiban);
+    SwitchDialSetting(settings::DialSwitch::UseLineMojiban, mnuUseLineMojiban);
 }
 
 void FrmMenu::mnuSetMitikake_Click()
 {
-    ToggleDialSetting("Mitikake", "True", mnuSetMitikake);
+    SwitchDialSetting(settings::DialSwitch::Mitikake, mnuSetMitikake);
 }
 
 void FrmMenu::Form_Unload()
 {
-    ini::WriteIni("TaskTray", "Setting", IntText(program_.UseTaskTray));
+    settings::WriteTaskTray(program_.UseTaskTray);
 }
 
 } // namespace vx

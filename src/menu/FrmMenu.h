@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/Settings.h"
+
 #include <QWidget>
 
 #include <array>
@@ -77,7 +79,7 @@ protected:
 private:
     void createMenu();
     // Switches a dial setting between "True" and "False"; switched off, the plain dial comes back first.
-    void ToggleDialSetting(const char* key, const char* defaultValue, QAction* item);
+    void SwitchDialSetting(settings::DialSwitch which, QAction* item);
     void Form_Resize();
 
     Program& program_;

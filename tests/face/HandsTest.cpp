@@ -1,5 +1,7 @@
 #include "face/Hands.h"
 
+#include "settings/Settings.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -57,14 +59,6 @@ TEST(ClockFace, HourHandReachesTwelveWhileSecondsStillShow59)
     EXPECT_EQ(f.f1, 0.0);
     EXPECT_NEAR(f.f2, 59.0 / 60, 1e-12);
     EXPECT_NEAR(f.f3, 59.0 / 60, 1e-12);
-}
-
-TEST(Hands, OnlyTheExactWordYearSelectsTheYearFace)
-{
-    EXPECT_EQ(FaceFromSetting("Year"), Face::Year);
-    EXPECT_EQ(FaceFromSetting("year"), Face::Clock);
-    EXPECT_EQ(FaceFromSetting("Clock"), Face::Clock);
-    EXPECT_EQ(FaceFromSetting(""), Face::Clock);
 }
 
 double Distance(FacePoint p) { return std::hypot(p.x, p.y); }
