@@ -17,13 +17,19 @@ constexpr bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-constexpr std::string_view TrimBlanks(std::string_view s)
+// The text without the characters at either end for which isSpace holds.
+template <class IsSpace> constexpr std::string_view TrimWhere(std::string_view s, IsSpace isSpace)
 {
-    while (!s.empty() && IsBlank(s.front()))
+    while (!s.empty() && isSpace(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
+    while (!s.empty() && isSpace(s.back()))
         s.remove_suffix(1);
     return s;
+}
+
+constexpr std::string_view TrimBlanks(std::string_view s)
+{
+    return TrimWhere(s, IsBlank);
 }
 
 } // namespace vx
