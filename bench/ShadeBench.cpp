@@ -1,6 +1,5 @@
 #include "BenchWindow.h"
 #include "moon/ShadeKernel.h"
-#include "moon/ShadeMoon.h"
 
 #include <benchmark/benchmark.h>
 

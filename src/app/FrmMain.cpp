@@ -8,6 +8,7 @@
 #include "face/FacePainter.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
+#include "moon/ShadeMoon.h"
 #include "settings/Ini.h"
 #include "settings/Launcher.h"
 #include "settings/Settings.h"
@@ -317,14 +318,13 @@ void FrmMain::SetPicture(const QImage& picture)
 
 QImage& FrmMain::PersistentImage()
 {
-    return PersistentImage(dialLayer_.rect());
+    Q_ASSERT(AutoRedraw);
+    return dialLayer_;
 }
 
-QImage& FrmMain::PersistentImage(const QRect& area)
+void FrmMain::LayerChanged(const QRect& area)
 {
-    Q_ASSERT(AutoRedraw);
     layerChanged_ |= area & dialLayer_.rect();
-    return dialLayer_;
 }
 
 void FrmMain::Form_Resize()
@@ -379,6 +379,15 @@ QImage FrmMain::Grab() const
     QImage face(dialLayer_.size(), QImage::Format_RGB32);
     ComposeFace(dialLayer_, handsDrawn_ ? &strokes_ : nullptr, face.rect(), face);
     return face;
+}
+
+void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
+{
+    form.AutoRedraw = true;
+    const ShadePath path = perPixel != 0 ? ShadePath::PointByPoint : ShadePath::Bulk;
+    form.LayerChanged(ShadeMoonOnLayer(picture, form.PersistentImage(), phase, path));
+    form.AutoRedraw = false;
+    form.Refresh();
 }
 
 } // namespace vx

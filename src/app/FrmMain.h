@@ -64,10 +64,10 @@ public:
 
     // On while drawing goes into the dial layer; the hands never do, they go to the screen only.
     bool AutoRedraw = false;
-    // The dial layer, for drawing into while AutoRedraw is on. The next drawing of the hands shows
-    // the whole layer afresh, or with an area only that part, when the drawing stays inside it.
+    // The dial layer, for drawing into while AutoRedraw is on. A drawing says what it changed with
+    // LayerChanged: the next drawing of the hands shows that part of the layer afresh.
     QImage& PersistentImage();
-    QImage& PersistentImage(const QRect& area);
+    void LayerChanged(const QRect& area);
 
     // The plain dial pictures for the sides 60, 120 and 240, as 32-bit RGB images. An accepted
     // picture of the user's replaces its element for the rest of the run.
@@ -130,5 +130,12 @@ private:
     QPoint pressGlobal_ = QCursor::pos();
     QPoint pressWindowPos_;
 };
+
+// The design's ShadeMoon: shades the moon of the dial picture (the plain dial picture of the current
+// size) to the lunation fraction into the window's dial layer, leaving the rest of the layer as it
+// was. perPixel nonzero sets each pixel as a point on the layer; otherwise the layer's buffer is
+// written at once. Both give the same pixels. Ends with AutoRedraw off and a Refresh, which brings
+// the hands back.
+void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel);
 
 } // namespace vx

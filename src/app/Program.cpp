@@ -10,10 +10,6 @@
 
 namespace vx {
 
-namespace {
-Program* g_program = nullptr;
-} // namespace
-
 template <class F> F& FormRef<F>::get()
 {
     if (!form_) {
@@ -51,7 +47,6 @@ Program::Program(Platform& platform)
     : frmMain(*this), frmMenu(*this), frmTaskTray(*this), frmVersion(*this), platform_(platform),
       onEnd_([] { QCoreApplication::quit(); })
 {
-    g_program = this;
 }
 
 Program::~Program()
@@ -61,13 +56,6 @@ Program::~Program()
     UnloadAll();
     // Forms unloaded from their own handlers wait for the event loop; it has stopped.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (g_program == this)
-        g_program = nullptr;
-}
-
-Program& Program::instance()
-{
-    return *g_program;
 }
 
 void Program::Start()

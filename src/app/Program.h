@@ -25,9 +25,6 @@ public:
     explicit Program(Platform& platform);
     ~Program() override;
 
-    // The one program of this process, for the forms' handlers.
-    static Program& instance();
-
     Platform& platform() const { return platform_; }
 
     // Program-wide values.

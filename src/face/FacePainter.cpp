@@ -1,5 +1,6 @@
 #include "face/FacePainter.h"
 
+#include "base/ImagePixels.h"
 #include "face/HandRaster.h"
 
 #include <QColor>
@@ -55,9 +56,7 @@ void ComposeFace(const QImage& dialLayer, const std::array<HandStroke, kHandStro
                     dialLayer.constScanLine(y) + box.left() * sizeof(std::uint32_t), rowBytes);
     if (hands == nullptr)
         return;
-    const Pixels pixels{reinterpret_cast<std::uint32_t*>(face.bits()), face.width(), face.height(),
-                            static_cast<std::ptrdiff_t>(face.bytesPerLine() / sizeof(std::uint32_t))};
-    DrawHandStrokes(pixels, {box.left(), box.top(), box.right() + 1, box.bottom() + 1}, face.width(), *hands);
+    DrawHandStrokes(PixelsOf(face), {box.left(), box.top(), box.right() + 1, box.bottom() + 1}, face.width(), *hands);
 }
 
 QRect HandStrokeBounds(const HandStroke& s, int side)

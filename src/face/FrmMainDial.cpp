@@ -10,7 +10,6 @@
 #include "face/UserPicture.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
-#include "moon/ShadeMoon.h"
 #include "settings/Settings.h"
 
 #include <QAction>
@@ -243,6 +242,7 @@ void FrmMain::DrawMojiban()
     if (!dialLayer_.isNull()) {
         QPainter painter(&PersistentImage());
         PaintDialMarks(painter, dialLayer_.width(), DialMarks());
+        LayerChanged(dialLayer_.rect());
     }
     AutoRedraw = false;
     ShowDialLayer();

@@ -6,7 +6,6 @@
 #include "menu/FrmMenu.h"
 #include "moon/MoonReport.h"
 #include "moon/MoonTable.h"
-#include "moon/ShadeMoon.h"
 
 #include <QAction>
 #include <QEventLoop>

@@ -3,7 +3,6 @@
 #include "base/WindowShape.h"
 #include "face/DialPictures.h"
 #include "menu/FrmMenu.h"
-#include "moon/ShadeMoon.h"
 #include "settings/IniFile.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
