@@ -3,9 +3,11 @@
 #include "app/Program.h"
 #include "base/Platform.h"
 #include "base/ProgramPaths.h"
-#include "base/TickInterval.h"
+#include "base/WindowRegion.h"
 #include "base/WindowShape.h"
+#include "face/DialLayer.h"
 #include "face/FacePainter.h"
+#include "face/UserPicture.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
 #include "moon/ShadeMoon.h"
@@ -15,21 +17,24 @@
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vx {
+
+namespace {
+// A few pixels tell a drag from a click's jitter.
+constexpr int kDragThreshold = 4;
+} // namespace
 
 FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platform())
 {
@@ -40,11 +45,10 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     // The timer's design interval; every drawing of the hands sets the next one.
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(60000);
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
-    Timer1->start();
+    Timer1->start(60000);
 
-    LoadDialPictures();
+    picBack = BuiltInDials();
 
     // Where a new window appears before any saved place is known: near the top-right corner.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -55,32 +59,7 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
 
 FrmMain::~FrmMain() = default;
 
-double FrmMain::Top() const
-{
-    return y() * platform_.TwipsPerPixelY();
-}
-
-double FrmMain::Left() const
-{
-    return x() * platform_.TwipsPerPixelX();
-}
-
-void FrmMain::SetTopLeft(double topTwips, double leftTwips)
-{
-    move(static_cast<int>(std::lround(leftTwips / platform_.TwipsPerPixelX())),
-         static_cast<int>(std::lround(topTwips / platform_.TwipsPerPixelY())));
-}
-
-void FrmMain::SetTopmost(bool on)
-{
-    topmost_ = on;
-    // Changing the hint through the native window keeps a shown window where it is, without
-    // the hide and show that QWidget::setWindowFlags would cause.
-    if (QWindow* window = windowHandle(); window && isVisible())
-        window->setFlag(Qt::WindowStaysOnTopHint, on);
-    else
-        setWindowFlag(Qt::WindowStaysOnTopHint, on);
-}
+// ---- Load and unload ----
 
 void FrmMain::Form_Load()
 {
@@ -106,8 +85,8 @@ void FrmMain::Form_Load()
     if (settings::TickedAtLoad(settings::DialSwitch::Mitikake))
         p.frmMenu->mnuSetMitikake->setChecked(true);
 
-    double top = settings::ReadTop(Top());
-    double left = settings::ReadLeft(Left());
+    const double top = settings::ReadTop(Top());
+    const double left = settings::ReadLeft(Left());
     p.NowSize = settings::ReadNowSize();
 
     if (settings::ReadAlwaysOnTop()) {
@@ -122,30 +101,9 @@ void FrmMain::Form_Load()
     Sizing = 1;
     const int side = SideForSize(p.NowSize);
     setFixedSize(side, side);
-    // The elliptic region's box leaves out its right and bottom edges: the disc inscribed in the window.
-    const RegionBox box = EllipticRegionBox(width(), height());
-    QRegion disc;
-    for (const DiscSpan& span : DiscSpans(box.right - box.left - 1, box.bottom - box.top - 1))
-        disc += QRect(box.left + span.first, box.top + span.y, span.last - span.first + 1, 1);
-    setMask(disc);
+    setMask(WindowDisc(width(), height()));
     Sizing = 0;
-
-    const double widthTwips = side * platform_.TwipsPerPixelX();
-    const double heightTwips = side * platform_.TwipsPerPixelY();
-    if (left < -widthTwips)
-        left = 0;
-    if (top < -heightTwips)
-        top = 0;
-    // A window saved wholly beyond the right or bottom edge of the desktop (a screen since
-    // unplugged) would be out of reach: bring it back on that axis too.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->virtualGeometry();
-        if (left >= (desktop.right() + 1) * platform_.TwipsPerPixelX())
-            left = 0;
-        if (top >= (desktop.bottom() + 1) * platform_.TwipsPerPixelY())
-            top = 0;
-    }
-    SetTopLeft(top, left);
+    MoveWithinReach(top, left);
 
     p.MainShown = 1;
     show();
@@ -168,46 +126,118 @@ void FrmMain::Form_Unload()
         p.frmTaskTray.Unload();
 }
 
-void FrmMain::ComputeWatch()
+// ---- Place ----
+
+double FrmMain::Top() const
 {
-    const DateValue now = platform_.Now();
-    const double t = SecondsOfDay(now);
+    return y() * platform_.TwipsPerPixelY();
+}
 
-    face_ = settings::ReadFace();
-    const Colour colour = settings::ReadHandColour(face_);
-    HandFractions fractions{};
-    int interval = kClockTickInterval;
-    if (face_ == Face::Year) {
-        fractions = YearFaceFractions(now);
-        interval = YearTickInterval(t);
-    } else {
-        fractions = ClockFaceFractions(now, t);
+double FrmMain::Left() const
+{
+    return x() * platform_.TwipsPerPixelX();
+}
+
+void FrmMain::SetTopLeft(double topTwips, double leftTwips)
+{
+    move(static_cast<int>(std::lround(leftTwips / platform_.TwipsPerPixelX())),
+         static_cast<int>(std::lround(topTwips / platform_.TwipsPerPixelY())));
+}
+
+void FrmMain::MoveWithinReach(double top, double left)
+{
+    if (left < -width() * platform_.TwipsPerPixelX())
+        left = 0;
+    if (top < -height() * platform_.TwipsPerPixelY())
+        top = 0;
+    // A window saved wholly beyond the right or bottom edge of the desktop (a screen since
+    // unplugged) would be out of reach: bring it back on that axis too.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->virtualGeometry();
+        if (left >= (desktop.right() + 1) * platform_.TwipsPerPixelX())
+            left = 0;
+        if (top >= (desktop.bottom() + 1) * platform_.TwipsPerPixelY())
+            top = 0;
     }
-    Timer1->stop();
-    Timer1->setInterval(interval);
-    Timer1->start();
+    SetTopLeft(top, left);
+}
 
-    strokes_ = HandStrokes(fractions, colour);
-    handsDrawn_ = true;
+void FrmMain::SetTopmost(bool on)
+{
+    topmost_ = on;
+    // Changing the hint through the native window keeps a shown window where it is, without
+    // the hide and show that QWidget::setWindowFlags would cause.
+    if (QWindow* window = windowHandle(); window && isVisible())
+        window->setFlag(Qt::WindowStaysOnTopHint, on);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, on);
+}
+
+// ---- A tick, from the timer to the pixels ----
+
+void FrmMain::Timer1_Timer()
+{
+    paint_.atOnce = true;
+    DrawWatch();
+    paint_.atOnce = false;
 }
 
 void FrmMain::DrawWatch()
 {
-    const std::array<HandStroke, kHandStrokeCount> shown = strokes_;
-    const bool firstDrawing = !handsDrawn_;
-    ComputeWatch();
     // Cls: the dial layer comes back and the hands are drawn anew over it. Only where a hand was
     // or now is, and where the layer changed, can the face change: only that part is repainted.
-    changedByDrawing_ = firstDrawing ? QRegion(rect()) : HandsChangeRegion(shown, strokes_, width());
-    changedByDrawing_ += layerChanged_;
-    layerChanged_ = QRect();
-    if (changedByDrawing_.isEmpty())
+    const bool firstDrawing = !paint_.handsDrawn;
+    const QRegion moved = NewWatch();
+    paint_.changed = firstDrawing ? QRegion(rect()) : moved;
+    paint_.changed += paint_.layerChanged;
+    paint_.layerChanged = QRect();
+    if (paint_.changed.isEmpty())
         return;
-    ownPaintPending_ = true;
-    if (paintAtOnce_)
-        repaint(changedByDrawing_);
+    paint_.ownPending = true;
+    if (paint_.atOnce)
+        repaint(paint_.changed);
     else
-        update(changedByDrawing_);
+        update(paint_.changed);
+}
+
+QRegion FrmMain::NewWatch()
+{
+    const Watch watch = ComputeWatch(platform_.Now());
+    Timer1->start(watch.interval);
+    const QRegion moved = HandsChangeRegion(watch_.strokes, watch.strokes, width());
+    watch_ = watch;
+    paint_.handsDrawn = true;
+    return moved;
+}
+
+void FrmMain::paintEvent(QPaintEvent* event)
+{
+    // A repaint the platform asks for (an expose) draws the hands afresh, as the clock's own ticks
+    // do; where they moved outside the exposed part, that is repainted next.
+    QRegion movedElsewhere;
+    if (!paint_.ownPending) {
+        const bool drawnBefore = paint_.handsDrawn;
+        const QRegion moved = NewWatch();
+        if (drawnBefore)
+            movedElsewhere = moved - event->region();
+    }
+    paint_.ownPending = !movedElsewhere.isEmpty();
+    if (paint_.ownPending)
+        update(movedElsewhere);
+    if (dialLayer_.isNull())
+        return;
+    // The face is put together in an image kept from paint to paint, where the window changes.
+    if (shown_.size() != dialLayer_.size())
+        shown_ = QImage(dialLayer_.size(), QImage::Format_RGB32);
+    const QRect dirty = event->rect() & dialLayer_.rect();
+    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, dirty, shown_);
+    // Under the round window's clip Qt's raster engine hands a picture of more than about 96 rows
+    // to its thread pool and waits for it; for a dial this small that hand-over costs more than
+    // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
+    constexpr int kBandRows = 64;
+    QPainter painter(this);
+    for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
+        painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
 }
 
 void FrmMain::Form_Paint()
@@ -219,15 +249,114 @@ void FrmMain::Refresh()
 {
     // The hands are drawn afresh, then the screen shows them at once rather than when the events run.
     Form_Paint();
-    repaint(changedByDrawing_);
+    repaint(paint_.changed);
 }
 
-void FrmMain::Timer1_Timer()
+QImage FrmMain::Grab() const
 {
-    paintAtOnce_ = true;
-    DrawWatch();
-    paintAtOnce_ = false;
+    QImage face(dialLayer_.size(), QImage::Format_RGB32);
+    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, face.rect(), face);
+    return face;
 }
+
+// ---- The dial layer ----
+
+void FrmMain::Form_Resize()
+{
+    if (Sizing != 0)
+        return;
+    if (isMinimized())
+        return;
+    SetPicture(CurrentDial());
+    DrawMojiban();
+}
+
+void FrmMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmMain::DrawMojiban()
+{
+    if (Sizing != 0)
+        return;
+    const int n = DialIndex();
+    const bool newPicture = LookForUserPicture(n, SideForSize(n - 1));
+    const double phase = GetMoonPhase(platform_.Now());
+    const bool shaded = settings::ShadesMoon() && phase >= 0;
+
+    DialLayerParts parts;
+    // The shading replaces only the moon's disc. A picture accepted just now would show its moon
+    // inside the old dial, so the layer takes the new picture first.
+    parts.freshPicture = !shaded || newPicture;
+    if (shaded) {
+        parts.moonPhase = phase;
+        parts.shadePath = program_.frmMenu->mnuNT->isChecked() ? ShadePath::PointByPoint : ShadePath::Bulk;
+    }
+    parts.marks = settings::DrawsMarks();
+    AutoRedraw = true;
+    LayerChanged(BuildDialLayer(dialLayer_, width(), picBack[n], palette().color(QPalette::Window), parts));
+    AutoRedraw = false;
+    // The shaded moon shows at once, as ShadeMoon's Refresh shows it; a plain picture shows with
+    // the next drawing of the hands.
+    if (shaded)
+        Refresh();
+    else
+        Form_Paint();
+}
+
+bool FrmMain::LookForUserPicture(int n, int side)
+{
+    UserPicture user = FindUserPicture(program_.AppDir, n, side, palette().color(QPalette::Window), picLoad);
+    if (!user.message.empty())
+        platform_.MsgBox(user.message);
+    if (user.picture.isNull())
+        return false;
+    // Accepted: it stays for the rest of the run.
+    const bool changed = user.picture != picBack[n];
+    picBack[n] = std::move(user.picture);
+    return changed;
+}
+
+int FrmMain::DialIndex() const
+{
+    // Only the three sizes have a dial picture; the load keeps NowSize among them.
+    return std::clamp(program_.NowSize, -1, 1) + 1;
+}
+
+const QImage& FrmMain::CurrentDial() const
+{
+    return picBack[DialIndex()];
+}
+
+void FrmMain::SetPicture(const QImage& picture)
+{
+    dialLayer_ = PlainLayer(width(), picture, palette().color(QPalette::Window));
+    paint_.layerChanged = dialLayer_.rect();
+}
+
+QImage& FrmMain::PersistentImage()
+{
+    Q_ASSERT(AutoRedraw);
+    return dialLayer_;
+}
+
+void FrmMain::LayerChanged(const QRect& area)
+{
+    paint_.layerChanged |= area & dialLayer_.rect();
+}
+
+void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
+{
+    form.AutoRedraw = true;
+    const ShadePath path = perPixel != 0 ? ShadePath::PointByPoint : ShadePath::Bulk;
+    form.LayerChanged(ShadeMoonOnLayer(picture, form.PersistentImage(), phase, path));
+    form.AutoRedraw = false;
+    form.Refresh();
+}
+
+// ---- The mouse ----
 
 void FrmMain::Form_MouseDown(int button)
 {
@@ -249,10 +378,6 @@ void FrmMain::Form_DblClick()
     DrawWatch();
 }
 
-namespace {
-constexpr int kDragThreshold = 4;
-} // namespace
-
 void FrmMain::mousePressEvent(QMouseEvent* event)
 {
     const int button = ButtonNumber(event->button());
@@ -269,7 +394,7 @@ void FrmMain::mouseMoveEvent(QMouseEvent* event)
         return;
     const QPoint global = event->globalPosition().toPoint();
     if (drag_ == Drag::Pending) {
-        // A few pixels tell a drag from a click's jitter; the move lags the mouse by no more.
+        // The move lags the mouse by no more than the threshold.
         if ((global - pressGlobal_).manhattanLength() < kDragThreshold)
             return;
         // The window system's own move where it offers one; otherwise the window follows the mouse.
@@ -302,92 +427,6 @@ void FrmMain::closeEvent(QCloseEvent* event)
     // Closed by the window system (a close key, the task switcher): unload the normal way.
     event->ignore();
     program_.frmMain.Unload();
-}
-
-void FrmMain::SetPicture(const QImage& picture)
-{
-    const int side = width();
-    QImage layer(side, side, QImage::Format_RGB32);
-    layer.fill(palette().color(QPalette::Window));
-    QPainter painter(&layer);
-    painter.drawImage(0, 0, picture);
-    painter.end();
-    dialLayer_ = std::move(layer);
-    layerChanged_ = dialLayer_.rect();
-}
-
-QImage& FrmMain::PersistentImage()
-{
-    Q_ASSERT(AutoRedraw);
-    return dialLayer_;
-}
-
-void FrmMain::LayerChanged(const QRect& area)
-{
-    layerChanged_ |= area & dialLayer_.rect();
-}
-
-void FrmMain::Form_Resize()
-{
-    if (Sizing != 0)
-        return;
-    if (isMinimized())
-        return;
-    SetPicture(picBack[program_.NowSize + 1]);
-    DrawMojiban();
-}
-
-void FrmMain::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Form_Resize();
-}
-
-void FrmMain::paintEvent(QPaintEvent* event)
-{
-    // A repaint the platform asks for (an expose) draws the hands afresh, as the clock's own ticks
-    // do; where they moved outside the exposed part, that is repainted next.
-    QRegion movedElsewhere;
-    if (!ownPaintPending_) {
-        const std::array<HandStroke, kHandStrokeCount> shown = strokes_;
-        const bool drawnBefore = handsDrawn_;
-        ComputeWatch();
-        if (drawnBefore)
-            movedElsewhere = HandsChangeRegion(shown, strokes_, width()) - event->region();
-    }
-    ownPaintPending_ = !movedElsewhere.isEmpty();
-    if (ownPaintPending_)
-        update(movedElsewhere);
-    if (dialLayer_.isNull())
-        return;
-    // The face is put together in an image kept from paint to paint, where the window changes.
-    if (shown_.size() != dialLayer_.size())
-        shown_ = QImage(dialLayer_.size(), QImage::Format_RGB32);
-    const QRect dirty = event->rect() & dialLayer_.rect();
-    ComposeFace(dialLayer_, handsDrawn_ ? &strokes_ : nullptr, dirty, shown_);
-    // Under the round window's clip Qt's raster engine hands a picture of more than about 96 rows
-    // to its thread pool and waits for it; for a dial this small that hand-over costs more than
-    // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
-    constexpr int kBandRows = 64;
-    QPainter painter(this);
-    for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
-        painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
-}
-
-QImage FrmMain::Grab() const
-{
-    QImage face(dialLayer_.size(), QImage::Format_RGB32);
-    ComposeFace(dialLayer_, handsDrawn_ ? &strokes_ : nullptr, face.rect(), face);
-    return face;
-}
-
-void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
-{
-    form.AutoRedraw = true;
-    const ShadePath path = perPixel != 0 ? ShadePath::PointByPoint : ShadePath::Bulk;
-    form.LayerChanged(ShadeMoonOnLayer(picture, form.PersistentImage(), phase, path));
-    form.AutoRedraw = false;
-    form.Refresh();
 }
 
 } // namespace vx

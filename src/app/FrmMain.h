@@ -1,8 +1,7 @@
 #pragma once
 
 #include "base/MouseButtons.h"
-#include "face/Hands.h"
-#include "settings/Settings.h"
+#include "face/Watch.h"
 
 #include <QCursor>
 #include <QImage>
@@ -35,8 +34,8 @@ public:
     // Draws the hands over the dial layer and re-arms the tick timer.
     void DrawWatch();
 
-    // Builds the dial layer: the dial picture (a user's own when there is one of the right width),
-    // the moon shaded to the present phase, and the marks.
+    // Builds the dial layer (Mojiban: the dial): the dial picture (a user's own when there is one
+    // of the right width), the moon shaded to the present phase, and the marks.
     void DrawMojiban();
 
     // Repaints the window now; the repaint draws the hands afresh, as every repaint does.
@@ -74,13 +73,15 @@ public:
     std::array<QImage, 3> picBack;
     // Holds a user's picture while it is measured; empty otherwise.
     QImage picLoad;
+    // The plain dial picture of the current size, picBack[NowSize + 1].
+    const QImage& CurrentDial() const;
 
     bool IsTopmost() const { return topmost_; }
     void SetTopmost(bool on);
 
-    // What the last drawing showed, for tests and the renderer.
-    Face LastFace() const { return face_; }
-    const std::array<HandStroke, kHandStrokeCount>& LastStrokes() const { return strokes_; }
+    // What the last drawing showed.
+    Face LastFace() const { return watch_.face; }
+    const std::array<HandStroke, kHandStrokeCount>& LastStrokes() const { return watch_.strokes; }
 
     // The whole face as it is on the screen: dial layer and hands.
     QImage Grab() const;
@@ -98,11 +99,14 @@ private:
     void Form_Paint();
     void Form_Resize();
     void Timer1_Timer();
-    void ComputeWatch();
-    // Defined with the dial, in face/FrmMainDial.cpp.
-    void LoadDialPictures();
+    // Computes the hands for the present moment and re-arms the timer; where the hands moved.
+    QRegion NewWatch();
+    // Moves the window to a saved place, or nearer, so that it stays within reach.
+    void MoveWithinReach(double topTwips, double leftTwips);
+    // Takes a user's picture for dial index n into picBack, telling the user about one that is
+    // not taken; whether picBack changed.
     bool LookForUserPicture(int n, int side);
-    void ShowDialLayer();
+    int DialIndex() const;
 
     Program& program_;
     Platform& platform_;
@@ -110,18 +114,20 @@ private:
     // The face as last painted: the dial layer with the hands over it.
     QImage shown_;
     bool topmost_ = false;
-    bool ownPaintPending_ = false;
-    // Set while a tick draws: its repaint happens at once, not through a posted update that would
-    // take the event loop round a second time each second.
-    bool paintAtOnce_ = false;
-    // The part of the dial layer replaced or drawn into since the hands were last drawn: the next
-    // drawing shows it afresh besides where the hands moved.
-    QRect layerChanged_;
-    // What the last drawing of the hands asked to repaint.
-    QRegion changedByDrawing_;
-    Face face_ = Face::Year;
-    std::array<HandStroke, kHandStrokeCount> strokes_{};
-    bool handsDrawn_ = false;
+    // What the last drawing of the hands showed.
+    Watch watch_;
+    // Between a drawing of the hands and the paint that shows it.
+    struct PaintState {
+        bool handsDrawn = false; // the hands have been drawn at least once
+        bool ownPending = false; // a repaint this window asked for is on its way: it shows the hands as drawn
+        // Set while a tick draws: its repaint happens at once, not through a posted update that
+        // would take the event loop round a second time each second.
+        bool atOnce = false;
+        // The part of the dial layer replaced or drawn into since the hands were last drawn: the
+        // next drawing shows it afresh besides where the hands moved.
+        QRect layerChanged;
+        QRegion changed; // what the last drawing of the hands asked to repaint
+    } paint_;
 
     // A press of the left or middle button becomes a move once the mouse travels; a press and
     // release in place stays a click, so double-clicks still reach the window.

@@ -4,6 +4,7 @@
 #include "app/FrmMain.h"
 #include "app/Program.h"
 #include "base/Platform.h"
+#include "face/DialLayer.h"
 #include "settings/Settings.h"
 #include "tray/FrmTaskTray.h"
 
@@ -220,7 +221,7 @@ void FrmMenu::mnuVersion_Click()
     p.frmVersion->SHOWVERSION("ヴェルモラ", 0);
     // The clock's standard-size dial; the built-in one should the clock window be closed.
     const FrmMain* main = p.frmMain.loaded();
-    p.frmVersion->ShowDial(main ? main->picBack[1] : QImage(QStringLiteral(":/dial/dial120.bmp")));
+    p.frmVersion->ShowDial(main ? main->picBack[1] : BuiltInDials()[1]);
 }
 
 void FrmMenu::SwitchDialSetting(settings::DialSwitch which, QAction* item)
@@ -230,7 +231,7 @@ void FrmMenu::SwitchDialSetting(settings::DialSwitch which, QAction* item)
     item->setChecked(on);
     // The plain picture wipes the marks or the shading from the dial layer.
     if (!on)
-        main.SetPicture(main.picBack[program_.NowSize + 1]);
+        main.SetPicture(main.CurrentDial());
     main.DrawMojiban();
 }
 

@@ -37,7 +37,7 @@ void FrmMenu::mnuNowMoon_Click()
 {
     FrmMain& main = *program_.frmMain;
     const double phase = GetMoonPhase(program_.platform().Now());
-    ShadeMoon(main.picBack[program_.NowSize + 1], main, phase, PerPixel(program_));
+    ShadeMoon(main.CurrentDial(), main, phase, PerPixel(program_));
 }
 
 void FrmMenu::mnuMitikake_Click()
@@ -49,7 +49,7 @@ void FrmMenu::mnuMitikake_Click()
     for (int i = 0; i <= 30; ++i) {
         if (!main || program.frmMain.loaded() != main)
             return;
-        ShadeMoon(main->picBack[program.NowSize + 1], *main, i / 30.0, PerPixel(program));
+        ShadeMoon(main->CurrentDial(), *main, i / 30.0, PerPixel(program));
         main->Refresh();
         // Paced so the eye sees the moon go round: 31 frames in about a second and a half.
         RunEventsFor(program.LunationFrameMilliseconds);

@@ -1,11 +1,9 @@
 #include "app/FrmMain.h"
-#include "app/Program.h"
 #include "base/WindowShape.h"
-#include "face/DialPictures.h"
 #include "menu/FrmMenu.h"
 #include "settings/IniFile.h"
-#include "support/FakePlatform.h"
-#include "support/TempDir.h"
+#include "support/DialPictures.h"
+#include "support/ProgramFixture.h"
 
 #include <QAction>
 #include <QTimer>
@@ -15,7 +13,6 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <vector>
 
 namespace vx {
@@ -32,27 +29,21 @@ constexpr const char* kLastQuarter = "2026/11/16 15\n2026/12/16 15\n";   // 0.75
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 
-// A program started from a temporary program folder, with its clock and moon table set by hand.
-class DialTest : public ::testing::Test {
+// A program started from a temporary program folder at a size, with its clock and moon table set by
+// hand.
+class DialTest : public test::ProgramFixture {
 protected:
     void SetUp() override
     {
-        platform.programDir = dir.str();
+        ProgramFixture::SetUp();
         dir.write("moondata.dat", kNewMoon);
     }
 
     std::string IniFile() const { return dir.file("velmorax.ini"); }
-    void SetIni(const std::string& section, const std::string& key, const std::string& value)
-    {
-        IniSet(IniFile(), section, key, value);
-    }
     FrmMain& Start(int nowSize = 0)
     {
         SetIni("frmMain", "NowSize", std::to_string(nowSize));
-        program = std::make_unique<Program>(platform);
-        program->SetOnEnd([] {});
-        program->Start();
-        return *program->frmMain;
+        return ProgramFixture::Start();
     }
     void Save(const std::string& name, const QImage& picture, const char* format)
     {
@@ -67,10 +58,6 @@ protected:
             texts.push_back(m.text);
         return texts;
     }
-
-    test::TempDir dir;
-    test::FakePlatform platform;
-    std::unique_ptr<Program> program;
 };
 
 bool Near(const QColor& a, const QColor& b, int tolerance = 8)
