@@ -22,20 +22,15 @@ QColor ToQColor(Colour c)
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
 
-// Face units to pixels on a face of the given side. The marks are mapped here rather than
-// through a painter transform: under a scaling transform Qt strokes each cosmetic pen by
-// switching the painter to device space and back, which doubles the cost of every stroke. In
-// pixels the painter draws the same strokes directly, and a pen's width is its width in pixels.
-class FaceToPixels {
-public:
-    explicit FaceToPixels(int side) : scale_(side / kFaceUnits), centre_(side / 2.0) {}
-    QPointF operator()(FacePoint p) const { return {centre_ + p.x * scale_, centre_ + p.y * scale_}; }
-    double Length(double units) const { return units * scale_; }
-
-private:
-    double scale_;
-    double centre_;
-};
+// A point of the face in the window's pixels. The marks are mapped here rather than through a
+// painter transform: under a scaling transform Qt strokes each cosmetic pen by switching the
+// painter to device space and back, which doubles the cost of every stroke. In pixels the painter
+// draws the same strokes directly, and a pen's width is its width in pixels.
+QPointF At(const FaceToPixels& px, FacePoint p)
+{
+    const PixelPoint q = px(p);
+    return {q.x, q.y};
+}
 
 QPen PixelPen(Colour colour, int width)
 {
@@ -64,10 +59,10 @@ QRect HandStrokeBounds(const HandStroke& s, int side)
     const FaceToPixels px(side);
     QRectF box;
     if (s.kind == HandStroke::Kind::Line) {
-        box = QRectF(px(s.from), px(s.to)).normalized();
+        box = QRectF(At(px, s.from), At(px, s.to)).normalized();
     } else {
         const double r = px.Length(s.radius);
-        box = QRectF(px(s.from) - QPointF(r, r), px(s.from) + QPointF(r, r));
+        box = QRectF(At(px, s.from) - QPointF(r, r), At(px, s.from) + QPointF(r, r));
     }
     // Half the pen beyond the geometry (round caps reach that far past a line's ends), and two
     // pixels for the antialiased edge and rounding.
@@ -107,9 +102,9 @@ void PaintDialMarks(QPainter& painter, int side, const std::array<DialStroke, kD
         // Round ends: a wide point is a round dot centred on its place.
         painter.setPen(PixelPen(s.colour, s.penWidth));
         if (s.kind == DialStroke::Kind::Dot)
-            painter.drawPoint(px(s.from));
+            painter.drawPoint(At(px, s.from));
         else
-            painter.drawLine(px(s.from), px(s.to));
+            painter.drawLine(At(px, s.from), At(px, s.to));
     }
     painter.restore();
 }

@@ -2,6 +2,7 @@
 
 #include "base/Colour.h"
 #include "base/DateValue.h"
+#include "face/FaceUnits.h"
 
 #include <array>
 #include <cstddef>
@@ -20,15 +21,6 @@ HandFractions YearFaceFractions(DateValue now);
 
 // Clock face: hours (in one-second steps), minutes (a jump each minute), seconds.
 HandFractions ClockFaceFractions(DateValue now, double secondsSinceMidnight);
-
-// The face is drawn in face units: 12000 across, origin at the centre, y growing downward.
-constexpr double kFaceUnits = 12000.0;
-
-struct FacePoint {
-    double x;
-    double y;
-    bool operator==(const FacePoint&) const = default;
-};
 
 // One stroke of the hands, pen width in pixels whatever the window's size.
 struct HandStroke {

@@ -50,7 +50,8 @@ struct Terminator {
 Terminator TerminatorFor(double phase);
 
 // The brightness factor of a pixel at position xn across its row (-1 at the left rim, +1 at the
-// right rim), from the unlit level up to 1.
+// right rim), from the unlit level up to 1: the definition of one pixel, which the shading's runs
+// and band keep to exactly.
 double BrightnessFactor(const Terminator& t, double xn);
 
 // The pixel with each channel scaled by f and rounded to the nearest integer, a value exactly
