@@ -1,7 +1,7 @@
 #pragma once
 
 // The settings files on disk: read whole, and replaced atomically; POSIX and Windows. What the text
-// in them means is the INI text model's affair (IniText.h); keeping writers apart is FileLock's.
+// in them means is the INI text model's affair (IniText.h); keeping writers apart is WriteLock's.
 
 #include <cstddef>
 #include <filesystem>
