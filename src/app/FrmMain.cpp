@@ -49,6 +49,9 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     Timer1->start(60000);
 
     picBack = BuiltInDials();
+    for (std::size_t n = 0; n < picBack.size(); ++n)
+        if (!program_.UserDials[n].isNull())
+            picBack[n] = program_.UserDials[n];
 
     // Where a new window appears before any saved place is known: near the top-right corner.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -313,9 +316,11 @@ bool FrmMain::LookForUserPicture(int n, int side)
         platform_.MsgBox(user.message);
     if (user.picture.isNull())
         return false;
-    // Accepted: it stays for the rest of the run.
+    // Accepted: it stays for the rest of the run, and a new window (a size change, a restore from
+    // the notification area) starts from it too.
     const bool changed = user.picture != picBack[n];
-    picBack[n] = std::move(user.picture);
+    picBack[n] = user.picture;
+    program_.UserDials[n] = std::move(user.picture);
     return changed;
 }
 

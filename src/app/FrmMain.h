@@ -69,7 +69,7 @@ public:
     void LayerChanged(const QRect& area);
 
     // The plain dial pictures for the sides 60, 120 and 240, as 32-bit RGB images. An accepted
-    // picture of the user's replaces its element for the rest of the run.
+    // picture of the user's replaces its element for the rest of the run, in every later window too.
     std::array<QImage, 3> picBack;
     // Holds a user's picture while it is measured; empty otherwise.
     QImage picLoad;

@@ -5,7 +5,9 @@
 #include "menu/FrmMenu.h"
 #include "tray/FrmTaskTray.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QThread>
 #include <QTimer>
 
 namespace vx {
@@ -32,9 +34,10 @@ template <class F> void FormRef<F>::Unload()
     form_ = nullptr;
     unloading_ = false;
     form->hide();
-    // The unload may come from one of the form's own handlers, which is still running:
-    // destroy the object once control is back in the event loop.
-    form->deleteLater();
+    // The unload may come from one of the form's own handlers, or from a command chosen in an
+    // event loop nested inside one (a lunation run, a message box, a menu): Qt is still inside
+    // the form or its menu below it. The program destroys the form once all that has returned.
+    program_.Retire(std::unique_ptr<QWidget>(form));
     program_.FormUnloaded();
 }
 
@@ -54,13 +57,48 @@ Program::~Program()
     // Whatever is still loaded unloads the normal way, saving its state; the program is ending anyway.
     onEnd_ = nullptr;
     UnloadAll();
-    // Forms unloaded from their own handlers wait for the event loop; it has stopped.
+    // The event loop has stopped: nothing of the forms can be running any more.
+    QObject::disconnect(whenIdle_);
+    retired_.clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void Program::Start()
 {
     frmMain.Load();
+}
+
+int Program::Exec()
+{
+    outerLoopLevel_ = QThread::currentThread()->loopLevel() + 1;
+    const int code = QCoreApplication::exec();
+    outerLoopLevel_ = QThread::currentThread()->loopLevel();
+    return code;
+}
+
+void Program::Retire(std::unique_ptr<QWidget> form)
+{
+    retired_.push_back(std::move(form));
+    // Tried at once from the event loop; when that loop is a nested one, again each time the
+    // outer loop is about to wait for events, until it succeeds.
+    QMetaObject::invokeMethod(this, &Program::DestroyRetiredForms, Qt::QueuedConnection);
+    if (!whenIdle_)
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+            whenIdle_ = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+                if (QThread::currentThread()->loopLevel() <= outerLoopLevel_)
+                    QMetaObject::invokeMethod(this, &Program::DestroyRetiredForms, Qt::QueuedConnection);
+            });
+}
+
+void Program::DestroyRetiredForms()
+{
+    // Inside a nested loop: the connection stays, and the outer loop tries again before it waits.
+    if (QThread::currentThread()->loopLevel() > outerLoopLevel_)
+        return;
+    QObject::disconnect(whenIdle_);
+    whenIdle_ = {};
+    std::vector<std::unique_ptr<QWidget>> dying;
+    dying.swap(retired_);
 }
 
 void Program::FormLoaded()

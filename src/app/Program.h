@@ -2,10 +2,16 @@
 
 #include "app/FormRef.h"
 
+#include <QImage>
 #include <QObject>
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
+
+class QWidget;
 
 namespace vx {
 
@@ -33,6 +39,10 @@ public:
     int UseTaskTray = 0; // 1 while the notification-area icon is on
     int MainShown = 0;   // 1 from the end of the clock window's load until its unload
 
+    // The user's dial pictures accepted so far, by size index + 1 (null where none was): each
+    // stays the dial of its size until the program ends, whatever becomes of its file.
+    std::array<QImage, 3> UserDials;
+
     // The pause after each frame of the moon's run through a lunation.
     int LunationFrameMilliseconds = 50;
 
@@ -43,6 +53,10 @@ public:
 
     // Starts the program: loads the clock window, whose load brings everything else up.
     void Start();
+
+    // Runs the application's event loop until the program ends. Unloaded forms are destroyed in
+    // this loop only, never in one nested inside it.
+    int Exec();
 
     int LoadedFormCount() const { return loadedForms_; }
 
@@ -58,10 +72,18 @@ private:
     template <class F> friend class FormRef;
     void FormLoaded();
     void FormUnloaded();
+    // Takes an unloaded form, hidden, until no call into it can be on the stack any more.
+    void Retire(std::unique_ptr<QWidget> form);
+    void DestroyRetiredForms();
 
     Platform& platform_;
     int loadedForms_ = 0;
     std::function<void()> onEnd_;
+    std::vector<std::unique_ptr<QWidget>> retired_;
+    // The event loop in which no handler can be running: the application's own once Exec runs it;
+    // before (and in tests, which drive the events themselves) the level the program was made at.
+    int outerLoopLevel_ = 0;
+    QMetaObject::Connection whenIdle_;
 };
 
 } // namespace vx

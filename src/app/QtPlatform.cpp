@@ -2,6 +2,7 @@
 
 #include "settings/Launcher.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QUrl>
@@ -57,6 +59,8 @@ void QtPlatform::MsgBox(const std::string& text, const std::string& title)
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(QMessageBox::NoIcon, title.empty() ? QString::fromLatin1(kTitle) : Q(title), body,
                     QMessageBox::Ok);
+    // Ctrl+C copies the message, so a report can be kept or passed on.
+    const QShortcut copy(QKeySequence::Copy, &box, [body] { QGuiApplication::clipboard()->setText(body); });
     box.exec();
 }
 

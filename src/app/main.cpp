@@ -20,5 +20,5 @@ int main(int argc, char** argv)
     vx::TerminationSignals termination([&program] { program.UnloadAll(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &program, [&program] { program.UnloadAll(); });
     program.Start();
-    return QApplication::exec();
+    return program.Exec();
 }

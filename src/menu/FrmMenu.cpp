@@ -311,6 +311,8 @@ void FrmMenu::mnuExpMoonDat_Click()
 
 void FrmMenu::Form_Unload()
 {
+    // An unloaded form's commands can no longer be chosen.
+    mnuHide->close();
     settings::WriteTaskTray(program_.UseTaskTray);
 }
 

@@ -1,20 +1,38 @@
 #include "moon/MoonReport.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <system_error>
 
 namespace vx {
 
 std::string NumberText(double value)
 {
+    // printf's "%.15G", with "." whatever the user's locale.
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    return buffer;
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string text(buffer, written.ptr);
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
 }
 
 std::string AgeText(double age)
 {
-    return (NumberText(age) + "   ").substr(0, 4);
+    std::string text = NumberText(age);
+    // For some seconds after a new moon the plain text takes the exponent form ("5.78E-05"),
+    // whose first four characters would read as days: such an age shows in fixed point ("0.00").
+    if (text.find('E') != std::string::npos) {
+        char buffer[512];
+        const std::to_chars_result written =
+            std::to_chars(buffer, buffer + sizeof buffer, age, std::chars_format::fixed, 15);
+        if (written.ec == std::errc())
+            text.assign(buffer, written.ptr);
+    }
+    return (text + "   ").substr(0, 4);
 }
 
 std::string DateHourText(DateValue value)

@@ -15,7 +15,8 @@ inline constexpr const char* kMoonOutOfRangeMessage =
 std::string MoonReportText(DateValue lastNewMoon, DateValue nextNewMoon, double phase, double brightRatio);
 
 // The age in days as the first four characters of its plain text followed by three blanks:
-// 12.3456 gives "12.3", 29 gives "29" and two blanks.
+// 12.3456 gives "12.3", 29 gives "29" and two blanks. An age whose plain text would have an
+// exponent (under 0.0001 days) is written in fixed point instead: 5.78E-05 gives "0.00".
 std::string AgeText(double age);
 
 // The plain text of a number: up to 15 significant digits, no leading blank, "." as the point.

@@ -2,6 +2,7 @@
 #include "base/Text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -164,10 +165,12 @@ std::string SingleText(double value)
     if (single == 0.0f)
         return "0";
 
-    // Seven significant digits, correctly rounded, from the exponent form.
+    // Seven significant digits, correctly rounded, from the exponent form; to_chars, unlike
+    // printf, keeps "." whatever the user's locale.
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(single));
-    const std::string_view e(buf);
+    const std::to_chars_result written =
+        std::to_chars(buf, buf + sizeof buf, static_cast<double>(single), std::chars_format::scientific, 6);
+    const std::string_view e(buf, static_cast<std::size_t>(written.ptr - buf));
     const bool negative = e.front() == '-';
     const std::size_t mantissaStart = negative ? 1 : 0;
     const std::size_t ePos = e.find('e');
@@ -177,7 +180,9 @@ std::string SingleText(double value)
             digits += e[i];
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    const int exponent = std::atoi(buf + ePos + 1);
+    const std::size_t expStart = ePos + (e[ePos + 1] == '+' ? 2 : 1);
+    int exponent = 0;
+    std::from_chars(e.data() + expStart, e.data() + e.size(), exponent);
 
     std::string out = negative ? "-" : "";
     if (exponent >= 7 || exponent < -4) {

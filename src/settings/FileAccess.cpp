@@ -27,7 +27,8 @@ namespace {
 
 // The platform's calls for reading and writing a file, in the shape the code below uses them: a
 // descriptor, negative when the open failed (with errno set); the size of a regular file; a read
-// that answers with the bytes it read or a negative number; a write of every byte.
+// that answers with the bytes it read or a negative number; a write of every byte; a cut to a
+// length and a flush to disk that answer whether they succeeded.
 #ifdef _WIN32
 
 int OpenToRead(const fs::path& path)
@@ -54,9 +55,25 @@ long long ReadSome(int fd, char* to, std::size_t count)
     return _read(fd, to, static_cast<unsigned>(std::min<std::size_t>(count, 1u << 30)));
 }
 
-void CloseFile(int fd)
+bool CloseFile(int fd)
 {
-    _close(fd);
+    return _close(fd) == 0;
+}
+
+int OpenToWrite(const fs::path& path)
+{
+    return _wopen(path.c_str(), _O_WRONLY | _O_BINARY);
+}
+
+bool CutTo(int fd, std::size_t size)
+{
+    return _chsize_s(fd, static_cast<__int64>(size)) == 0;
+}
+
+// FlushFileBuffers underneath.
+bool Flush(int fd)
+{
+    return _commit(fd) == 0;
 }
 
 int CreateNewFile(const fs::path& path)
@@ -118,9 +135,28 @@ long long ReadSome(int fd, char* to, std::size_t count)
     return n;
 }
 
-void CloseFile(int fd)
+bool CloseFile(int fd)
 {
-    ::close(fd);
+    return ::close(fd) == 0;
+}
+
+int OpenToWrite(const fs::path& path)
+{
+    int fd;
+    do
+        fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool CutTo(int fd, std::size_t size)
+{
+    return ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+}
+
+bool Flush(int fd)
+{
+    return ::fsync(fd) == 0;
 }
 
 int CreateNewFile(const fs::path& path)
@@ -178,8 +214,14 @@ fs::path TempPathFor(const fs::path& target, bool locked)
     return FolderOf(target) / name;
 }
 
+// A file that could not be made for want of permission, not of space or of a name.
+bool FolderRefuses(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
 // A new temporary file beside the target, open for writing, and its path; a negative descriptor
-// when none can be made there.
+// when none can be made there, with errno saying why.
 int CreateTempFile(const fs::path& target, bool locked, fs::path& temp)
 {
     if (locked)
@@ -261,10 +303,10 @@ FileResult ReplaceFile(const fs::path& target, std::string_view bytes, bool oldE
     fs::path temp;
     const int fd = CreateTempFile(target, locked, temp);
     if (fd < 0)
-        return FileResult::Failed;
+        return FolderRefuses(errno) ? FileResult::Refused : FileResult::Failed;
     bool ok = WriteAll(fd, bytes);
-    ok = ok && _commit(fd) == 0; // FlushFileBuffers underneath
-    ok = (_close(fd) == 0) && ok;
+    ok = ok && Flush(fd);
+    ok = CloseFile(fd) && ok;
     std::error_code ec;
     if (ok && oldExists) {
         const fs::perms perms = fs::status(target, ec).permissions();
@@ -291,7 +333,7 @@ FileResult ReplaceFile(const fs::path& target, std::string_view bytes, bool oldE
     fs::path temp;
     const int fd = CreateTempFile(target, locked, temp);
     if (fd < 0)
-        return FileResult::Failed;
+        return FolderRefuses(errno) ? FileResult::Refused : FileResult::Failed;
     bool ok = true;
     if (oldExists) {
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
@@ -300,8 +342,8 @@ FileResult ReplaceFile(const fs::path& target, std::string_view bytes, bool oldE
             (void)!::fchown(fd, old.st_uid, old.st_gid);
     }
     ok = ok && WriteAll(fd, bytes);
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    ok = ok && Flush(fd);
+    ok = CloseFile(fd) && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         RemoveFile(temp);
@@ -317,5 +359,17 @@ FileResult ReplaceFile(const fs::path& target, std::string_view bytes, bool oldE
 }
 
 #endif
+
+FileResult WriteInPlace(const fs::path& file, std::string_view bytes)
+{
+    const int fd = OpenToWrite(file);
+    if (fd < 0)
+        return FileResult::Failed;
+    bool ok = WriteAll(fd, bytes);
+    ok = ok && CutTo(fd, bytes.size());
+    ok = ok && Flush(fd);
+    ok = CloseFile(fd) && ok;
+    return ok ? FileResult::Done : FileResult::Failed;
+}
 
 } // namespace vx

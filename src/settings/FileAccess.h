@@ -14,7 +14,8 @@ namespace vx {
 enum class FileResult {
     Done,    // read whole, or written and in place
     Missing, // a read found no such file
-    Failed,  // anything else; a failed write leaves the old file as it was
+    Refused, // a new file found no place: the folder may not be written to
+    Failed,  // anything else; a failed replacement leaves the old file as it was
 };
 
 // A UTF-8 path as the file system's own.
@@ -35,6 +36,12 @@ bool MayWrite(const std::filesystem::path& file);
 // one, never a torn one. An old file's permission bits (and, for root, its owner) go to the new
 // one. A writer holding the lock on the file (locked) uses one fixed temporary name and clears
 // what a writer killed halfway left there, so crashes leave at most one stray file.
+// Refused when the folder may not be written to (no permission, a read-only file system).
 FileResult ReplaceFile(const std::filesystem::path& file, std::string_view bytes, bool oldExists, bool locked);
+
+// Rewrites the existing file where it stands: over its old bytes from the start, cut to the new
+// length, and flushed to disk. For a writable file in a folder that refuses a new one; unlike a
+// replacement, a crash in the middle can leave it torn.
+FileResult WriteInPlace(const std::filesystem::path& file, std::string_view bytes);
 
 } // namespace vx

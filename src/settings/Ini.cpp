@@ -4,7 +4,9 @@
 #include "settings/Convert.h"
 #include "settings/IniFile.h"
 
+#include <limits>
 #include <optional>
+#include <string_view>
 
 namespace vx::ini {
 
@@ -50,6 +52,16 @@ T ReadConverted(const std::string& section, const std::string& key, const std::s
 long long ReadIniWhole(const std::string& section, const std::string& key, const std::string& defaultValue)
 {
     return ReadConverted<long long>(section, key, defaultValue, ToWholeNumber);
+}
+
+int ReadIniInt(const std::string& section, const std::string& key, const std::string& defaultValue)
+{
+    return ReadConverted<int>(section, key, defaultValue, [](std::string_view text) -> std::optional<int> {
+        const std::optional<long long> whole = ToWholeNumber(text);
+        if (!whole || *whole < std::numeric_limits<int>::min() || *whole > std::numeric_limits<int>::max())
+            return std::nullopt;
+        return static_cast<int>(*whole);
+    });
 }
 
 bool ReadIniBool(const std::string& section, const std::string& key, const std::string& defaultValue)

@@ -27,6 +27,8 @@ int WriteIni(const std::string& section, const std::string& key, const std::stri
 // Typed reads. A stored value that does not convert is treated like a missing one: the
 // default is used and written back. A default that does not convert either gives 0 or false.
 long long ReadIniWhole(const std::string& section, const std::string& key, const std::string& defaultValue);
+// A whole number that must fit a 32-bit integer: one outside its range does not convert.
+int ReadIniInt(const std::string& section, const std::string& key, const std::string& defaultValue);
 bool ReadIniBool(const std::string& section, const std::string& key, const std::string& defaultValue);
 
 } // namespace vx::ini

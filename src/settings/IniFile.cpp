@@ -52,7 +52,12 @@ bool IniSet(const std::string& path, std::string_view section, std::string_view 
             return true;
         if (oldExists && !MayWrite(target))
             return false; // a read-only settings file is kept as it is
-        return ReplaceFile(target, updated, oldExists, lock.held()) == FileResult::Done;
+        const FileResult replaced = ReplaceFile(target, updated, oldExists, lock.held());
+        // A folder the user may not write to can still hold a settings file an administrator
+        // made writable: it is rewritten where it stands, as a classic writer does.
+        if (replaced == FileResult::Refused && oldExists)
+            return WriteInPlace(target, updated) == FileResult::Done;
+        return replaced == FileResult::Done;
     } catch (...) {
         return false;
     }

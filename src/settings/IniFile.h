@@ -19,9 +19,11 @@ std::optional<std::string> IniGet(const std::string& path, std::string_view sect
 
 // Sets the value in the file, creating the file and the section as needed. The file is
 // replaced atomically: a crash leaves either the old or the new file, never a torn one. The
-// file's permission bits are kept, and a symbolic link is followed, not replaced. Returns false
-// when nothing was written: the key cannot be stored, the old file exists but cannot be read,
-// or the folder cannot take the new file. Never throws and never prints.
+// file's permission bits are kept, and a symbolic link is followed, not replaced. Where the
+// folder may not be written to but the file may, the file is rewritten in place instead (and
+// flushed to the disk). Returns false when nothing was written: the key cannot be stored, the
+// old file exists but cannot be read or written, or the folder cannot take a new file. Never
+// throws and never prints.
 // Writers in several processes do not lose each other's keys: the read, the change and the
 // replacement happen under an advisory lock on the hidden file ".<name>.lock" beside the file,
 // removed again as the lock is let go. A writer waits at most about a second for it and then

@@ -72,7 +72,7 @@ namespace settings {
 
 int ReadTaskTray()
 {
-    return static_cast<int>(ini::ReadIniWhole(kTaskTray.section, kTaskTray.name, kTaskTray.defaultValue));
+    return ini::ReadIniInt(kTaskTray.section, kTaskTray.name, kTaskTray.defaultValue);
 }
 
 bool WriteTaskTray(int useTaskTray)
@@ -126,7 +126,7 @@ bool WriteLeft(double twips)
 int ReadNowSize()
 {
     // Only the three sizes have a dial picture.
-    return static_cast<int>(std::clamp(ini::ReadIniWhole(kNowSize.section, kNowSize.name, kNowSize.defaultValue), -1LL, 1LL));
+    return std::clamp(ini::ReadIniInt(kNowSize.section, kNowSize.name, kNowSize.defaultValue), -1, 1);
 }
 
 bool WriteNowSize(int nowSize)

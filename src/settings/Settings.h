@@ -5,11 +5,11 @@
 // forms read and write their settings only through these.
 //
 //   section   key             default         read as
-//   TaskTray  Setting         "0"             a whole number: 1 while the notification-area icon is on
+//   TaskTray  Setting         "0"             a 32-bit whole number: 1 while the notification-area icon is on
 //   frmMain   UseLineMojiban  "False"         the dial's marks are drawn unless it is exactly "False"
 //   frmMain   Mitikake        "True"          the moon is shaded only when it is exactly "True"
 //   frmMain   Top, Left       the window's    whole twips, kept within a billion either way
-//   frmMain   NowSize         "0"             a whole number kept to -1, 0 or 1
+//   frmMain   NowSize         "0"             a 32-bit whole number kept to -1, 0 or 1
 //   frmMain   AlwaysOnTop     "True"          a boolean: "True" or "False" in any letter case, or a number
 //   frmMain   NT              "False"         a boolean
 //   Setting   YearOrClock     "Year"          exactly "Year" is the year face, anything else the clock face

@@ -74,12 +74,11 @@ void DeleteTrayIcon(QWidget& form)
     if (!icon)
         return;
     icon->hide();
-    // The delete may come from a handler that one of the icon's own signals started: the object
-    // leaves the form at once, so a later add makes a new icon, and is destroyed once control is
-    // back in the event loop.
-    icon->setParent(nullptr);
+    // The delete may come from a handler that one of the icon's own signals started, still on
+    // the stack: the object stays with the form, which is destroyed only once all of that has
+    // returned. It stops answering at once, and a later add makes a new icon.
     icon->disconnect();
-    icon->deleteLater();
+    icon->setProperty(kIdProperty, 0);
 }
 
 } // namespace vx

@@ -4,6 +4,7 @@
 #include "settings/IniFile.h"
 #include "support/DialPictures.h"
 #include "support/ProgramFixture.h"
+#include "tray/FrmTaskTray.h"
 
 #include <QAction>
 #include <QTimer>
@@ -310,6 +311,28 @@ TEST_F(DialTest, AcceptedPictureShowsWholeAndStaysForTheRestOfTheRun)
     dir.write("useimage1.gif", test::SolidGif(120, 120, kBlue));
     main.DrawMojiban();
     EXPECT_EQ(main.DialLayer().pixelColor(60, 8), kBlue);
+}
+
+TEST_F(DialTest, AcceptedPictureStaysTheDialOfItsSizeThroughSizeChangesAndRestores)
+{
+    Save("useimage1.bmp", SolidPicture(120, 120, kRed), "BMP");
+    Save("useimage2.bmp", SolidPicture(240, 240, kBlue), "BMP");
+    SetIni("TaskTray", "Setting", "1");
+    Start();
+    program->frmMenu->mnuSize_Click(2);
+    Remove("useimage1.bmp");
+    Remove("useimage2.bmp");
+    const auto dialTop = [this] { return program->frmMain->DialLayer().pixelColor(program->frmMain->width() / 2, 8); };
+    program->frmMenu->mnuSize_Click(1);
+    EXPECT_EQ(dialTop(), kRed) << "after a size change";
+    program->frmMenu->mnuSize_Click(2);
+    EXPECT_EQ(dialTop(), kBlue) << "after a size change";
+    // Closed with the icon on, then brought back from the notification area.
+    program->frmMenu->mnuUnload_Click();
+    program->frmTaskTray->mnuShowfrmMain_Click();
+    EXPECT_EQ(dialTop(), kBlue) << "after a restore";
+    EXPECT_EQ(program->frmMain->picBack[1].pixelColor(60, 8), kRed);
+    EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(DialTest, NothingAtAllHappensWhileTheWindowIsBeingSized)

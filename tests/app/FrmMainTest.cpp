@@ -8,7 +8,10 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QMenu>
 #include <QMetaObject>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
@@ -142,6 +145,55 @@ TEST_F(MainWindowTest, TrayFlagLoadsTheTrayFormBeforeTheWindowShows)
     EXPECT_TRUE(program->frmTaskTray.isLoaded());
     EXPECT_TRUE(program->frmMenu->mnuTaskTray->isChecked());
     EXPECT_EQ(program->UseTaskTray, 1);
+}
+
+TEST_F(MainWindowTest, IntegerSettingsOutsideThe32BitRangeReadAsTheirDefaults)
+{
+    struct Case {
+        const char* key;
+        const char* stored;
+        const char* after; // the value in the file after the load
+        int value;
+    };
+    const Case cases[] = {
+        {"Setting", "4294967297", "0", 0}, {"Setting", "-4294967295", "0", 0}, {"Setting", "1.4", "1.4", 1},
+        {"Setting", "2147483649", "0", 0}, {"NowSize", "4294967297", "0", 0}, {"NowSize", "-4294967297", "0", 0},
+        {"NowSize", "2147483647", "2147483647", 1},
+    };
+    for (const Case& c : cases) {
+        const bool tray = std::string(c.key) == "Setting";
+        SetIni(tray ? "TaskTray" : "frmMain", c.key, c.stored);
+        Start();
+        EXPECT_EQ(tray ? program->UseTaskTray : program->NowSize, c.value) << c.key << "=" << c.stored;
+        EXPECT_EQ(program->frmTaskTray.isLoaded(), tray && c.value == 1) << c.stored;
+        EXPECT_EQ(Ini(tray ? "TaskTray" : "frmMain", c.key), c.after) << c.stored;
+        program.reset();
+        SetIni("TaskTray", "Setting", "0");
+        SetIni("frmMain", "NowSize", "0");
+    }
+}
+
+TEST_F(MainWindowTest, FormsUnloadedInANestedEventLoopLiveUntilControlIsBackInTheOuterOne)
+{
+    // A command chosen inside a nested loop (a lunation run, a message box) runs while Qt is still
+    // inside the form or its menu further down the stack.
+    Start();
+    const QPointer<FrmMain> main = program->frmMain.loaded();
+    const QPointer<FrmMenu> menu = program->frmMenu.loaded();
+    menu->mnuHide->popup(QPoint(10, 10));
+    bool aliveAndHidden = false;
+    QEventLoop nested;
+    QTimer::singleShot(10, [&] { program->frmMenu->mnuUnload_Click(); });
+    QTimer::singleShot(60, [&] {
+        aliveAndHidden = main && menu && !main->isVisible() && !menu->mnuHide->isVisible();
+        nested.quit();
+    });
+    nested.exec();
+    EXPECT_TRUE(aliveAndHidden);
+    Settle();
+    EXPECT_FALSE(main);
+    EXPECT_FALSE(menu);
+    EXPECT_EQ(ends, 1);
 }
 
 TEST_F(MainWindowTest, LauncherEntriesAreWrittenOnEveryLoadOnlyWhenTheLauncherIsThere)

@@ -142,9 +142,10 @@ window_geometry() {
     /^  Width/{w=$NF} /^  Height/{h=$NF} END{print w "x" h "+" x "+" y}'
 }
 
-# ini_value SECTION KEY: the value in the program's INI file (first match, case-insensitive).
+# ini_value SECTION KEY: the value in the program's INI file (first match, case-insensitive; LF or
+# CR LF line ends).
 ini_value() {
-  awk -v s="$1" -v k="$2" 'BEGIN{IGNORECASE=1}
+  awk -v s="$1" -v k="$2" 'BEGIN{IGNORECASE=1} { sub(/\r$/, "") }
     /^\[/{ insec = (tolower($0) == "[" tolower(s) "]") ; next }
     insec { split($0, kv, "="); if (tolower(kv[1]) == tolower(k)) { sub(/^[^=]*=/, ""); print; exit } }' \
     "$PROG/velmorax.ini" | tr -d '\r'

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A program folder the user may not write to: the clock starts and runs on its defaults with no
-# message and no settings file; one that is there is read and left as it is. The program runs as
-# the unprivileged user "nobody", since permission bits do not stop root.
+# message and no settings file; one that is there is read and left as it is, unless it is itself
+# writable, when the settings go into it in place. The program runs as the unprivileged user
+# "nobody", since permission bits do not stop root.
 . "$(dirname "$0")/lib.sh"
 make_program_folder "$1"
 id nobody >/dev/null 2>&1 || { echo "SKIP: there is no user nobody to run the program as"; exit 0; }
@@ -55,4 +56,23 @@ esac
 keeps_running "read-only folder with settings" 2
 stop_program
 cmp -s "$PROG/before" "$PROG/velmorax.ini" || fail "the read-only settings file was changed"
+
+# The same file made writable for everyone (a shared install opened up by its administrator):
+# a setting changed through the popup, and the place and states saved at 終了, go into it.
+chmod 666 "$PROG/velmorax.ini"
+start_as_nobody
+read -r wx wy < <(window_xy)
+right_click_window 60 60
+xdotool key Up Up Up Right Down Down Return # 設定 > 文字盤を線で描く
+sleep 0.5
+right_click_window 60 60
+xdotool key Up Return # 終了
+for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$PID" 2>/dev/null && fail "the program still runs after 終了"
+PID=""
+expect_eq "$(ini_value frmMain UseLineMojiban)" "True" "UseLineMojiban in the writable file"
+expect_eq "$(ini_value frmMain Left)" "$((wx * 15))" "Left in the writable file"
+expect_eq "$(ini_value frmMain NowSize)" "1" "NowSize kept"
+expect_eq "$(stat -c '%U %a' "$PROG/velmorax.ini")" "root 666" "the file's owner and mode"
+[ -n "$(find "$PROG" -maxdepth 1 -name '.velmorax.ini*')" ] && fail "a stray file appeared in the read-only folder"
 echo "ok"

@@ -8,7 +8,10 @@ namespace {
 TEST(MoonReport, AgeIsTheFirstFourCharactersOfItsText)
 {
     const std::pair<double, const char*> cases[] = {
-        {12.3456, "12.3"}, {5.678, "5.67"}, {29.0, "29  "}, {0.0, "0   "}, {0.5, "0.5 "}, {7.25, "7.25"}};
+        {12.3456, "12.3"}, {5.678, "5.67"}, {29.0, "29  "}, {0.0, "0   "}, {0.5, "0.5 "}, {7.25, "7.25"},
+        {0.0001, "0.00"}, {0.00012, "0.00"}, {29.530588, "29.5"},
+        // Seconds after a new moon the plain text has an exponent; the age shows in fixed point.
+        {5.78e-05, "0.00"}, {9.9999e-05, "0.00"}, {1e-300, "0.00"}};
     for (auto [age, text] : cases)
         EXPECT_EQ(AgeText(age), text) << age;
 }

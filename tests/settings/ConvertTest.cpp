@@ -1,10 +1,15 @@
+#include "moon/MoonReport.h"
 #include "settings/Convert.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -66,6 +71,31 @@ TEST(Convert, EveryTwipPositionSurvivesTheRoundTrip)
 {
     for (long long twips = -200000; twips <= 200000; ++twips)
         ASSERT_EQ(ToWholeNumber(SingleText(static_cast<double>(twips))), twips);
+}
+
+// Qt puts the C library into the user's locale; numbers in files and in the report keep their ".".
+TEST(Convert, NumberTextsAreTheSameUnderALocaleWithADecimalComma)
+{
+    const double values[] = {18510, 15, 1185.5, -1234.567, 16777217, 0.00001, 12.3456, 29.530588, 5.78e-05};
+    const auto texts = [&values] {
+        std::vector<std::string> out;
+        for (double v : values)
+            out.push_back(SingleText(v) + " " + NumberText(v) + " " + AgeText(v));
+        return out;
+    };
+    const std::vector<std::string> plain = texts();
+    // Made with localedef where the system has no such locale.
+    test::TempDir made;
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        (void)!std::system(("localedef -i de_DE -f UTF-8 " + made.file("de_DE.UTF-8") + " >/dev/null 2>&1").c_str());
+        ::setenv("LOCPATH", made.str().c_str(), 1);
+    }
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") || std::string(std::localeconv()->decimal_point) != ",")
+        GTEST_SKIP() << "no de_DE.UTF-8 locale with its decimal comma, and localedef could not make one";
+    const std::vector<std::string> comma = texts();
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(comma, plain);
+    EXPECT_EQ(plain[0], "18510 18510 1851");
 }
 
 } // namespace

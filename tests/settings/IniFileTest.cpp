@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vx {
@@ -92,21 +94,50 @@ TEST(IniFile, FailedWritesReportFalseAndLoseNothing)
     EXPECT_EQ(FilesIn(dir.path()).size(), 4u);
 }
 
-TEST(IniFile, WriteIntoAReadOnlyFolderOrFileKeepsTheOldFile)
+// IniSet as a user without root's power over permission bits: as root, in a child process that
+// has become "nobody", to whom the folder and the file are then handed.
+constexpr uid_t kNobody = 65534;
+void OwnAsUser(const std::string& path)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes through permission bits; the file-size test below makes the write fail instead";
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+    }
+}
+bool SetAsUser(const std::string& path, const char* key, const char* value)
+{
+    if (::geteuid() != 0)
+        return IniSet(path, "s", key, value);
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0
+                        && IniSet(path, "s", key, value)
+                    ? 0
+                    : 1);
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(IniFile, ReadOnlyFolderHasItsWritableFileRewrittenInPlaceAndAReadOnlyFileKept)
+{
     test::TempDir dir;
-    dir.write("velmorax.ini", "[s]\nk=1\n");
+    const std::string ini = dir.file("velmorax.ini");
+    dir.write("velmorax.ini", "[s]\nk=1\nlong=xxxxxxxx\n");
+    OwnAsUser(dir.str());
+    OwnAsUser(ini);
     ASSERT_EQ(::chmod(dir.str().c_str(), 0555), 0);
-    EXPECT_FALSE(IniSet(dir.file("velmorax.ini"), "s", "k", "2"));
-    ::chmod(dir.str().c_str(), 0755);
-    EXPECT_EQ(dir.read("velmorax.ini"), "[s]\nk=1\n");
+    // Longer, then shorter: the file ends where the new text does.
+    EXPECT_TRUE(SetAsUser(ini, "k", "22"));
+    EXPECT_TRUE(SetAsUser(ini, "long", "y"));
+    EXPECT_EQ(dir.read("velmorax.ini"), "[s]\nk=22\nlong=y\n");
     EXPECT_EQ(FilesIn(dir.path()), kOnlyTheIni);
-    // A file made read-only by its owner is left as it is, although the folder would allow it.
-    ASSERT_EQ(::chmod(dir.file("velmorax.ini").c_str(), 0444), 0);
-    EXPECT_FALSE(IniSet(dir.file("velmorax.ini"), "s", "k", "2"));
-    EXPECT_EQ(dir.read("velmorax.ini"), "[s]\nk=1\n");
+    // A file made read-only by its owner is left as it is, whether the folder allows a new one or not.
+    ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
+    for (const mode_t folder : {0555, 0755}) {
+        ASSERT_EQ(::chmod(dir.str().c_str(), folder), 0);
+        EXPECT_FALSE(SetAsUser(ini, "k", "3"));
+        EXPECT_EQ(dir.read("velmorax.ini"), "[s]\nk=22\nlong=y\n");
+        EXPECT_EQ(FilesIn(dir.path()), kOnlyTheIni);
+    }
 }
 
 // A write cut off in the middle (here by the file-size limit, which binds root as well) must

@@ -6,6 +6,7 @@
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -41,9 +42,13 @@ protected:
         program->Start();
         return *program->frmMain;
     }
-    // Lets queued work run: deferred deletions and the end-of-program check.
+    // Lets queued work run: the destruction of unloaded forms, Qt's own deferred deletions and
+    // the end-of-program check. Tests drive the events from the outermost level; what a nested
+    // loop unloaded goes when that level is about to wait for events, as the application's loop does.
     static void Settle()
     {
+        QCoreApplication::processEvents();
+        emit QAbstractEventDispatcher::instance()->aboutToBlock();
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
