@@ -4,8 +4,8 @@
 // clock the benchmark moves by hand. Shared by the suites that need a window.
 
 #include "app/FrmMain.h"
-#include "app/FixedClockPlatform.h"
 #include "app/Program.h"
+#include "base/FixedClockPlatform.h"
 
 #include <QApplication>
 

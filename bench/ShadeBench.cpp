@@ -1,6 +1,6 @@
 #include "BenchWindow.h"
+#include "face/DialLayer.h"
 #include "moon/ShadeKernel.h"
-#include "moon/ShadeMoon.h"
 
 #include <benchmark/benchmark.h>
 
@@ -61,7 +61,20 @@ void BM_ShadeMoon240(benchmark::State& state)
 }
 BENCHMARK(BM_ShadeMoon240)->Arg(0)->Arg(1)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
 
-// A rebuild of the dial layer: the picture, the shaded moon, the 144 marks, and the repaint.
+// The dial layer alone, built without a window: the picture, the shaded moon and the 144 marks.
+void BM_BuildDialLayer240(benchmark::State& state)
+{
+    vx::bench::EnsureApplication();
+    const QImage& picture = vx::BuiltInDials()[2];
+    const vx::DialLayerParts parts{true, kPhase, vx::ShadePath::Bulk, true};
+    QImage layer;
+    for (auto _ : state)
+        vx::BuildDialLayer(layer, kSide, picture, QColor(240, 240, 240), parts);
+}
+BENCHMARK(BM_BuildDialLayer240)->Unit(benchmark::kMicrosecond);
+
+// A rebuild of the dial layer in the window: the user picture looked for, the layer built, and
+// the repaint.
 void BM_DrawMojiban240(benchmark::State& state)
 {
     vx::bench::Window window;

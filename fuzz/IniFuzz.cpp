@@ -5,6 +5,7 @@
 
 #include "ScratchFile.h"
 #include "settings/IniFile.h"
+#include "settings/IniText.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,9 +2,9 @@
 // takes exactly the lines that are records, the table is never empty, and every lookup gives a
 // lunation fraction from 0 to 1 with the new moons around the time it was asked for.
 
-#include "ScratchFile.h"
 #include "moon/MoonRecord.h"
 #include "moon/MoonTable.h"
+#include "ScratchFile.h"
 
 #include <cmath>
 #include <cstdlib>

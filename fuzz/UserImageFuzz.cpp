@@ -2,9 +2,9 @@
 // its header gives the width of the window's size, made opaque over the window's colour, and its
 // moon shaded into a dial layer of that size.
 
-#include "ScratchFile.h"
+#include "face/DialLayer.h"
 #include "face/UserPicture.h"
-#include "moon/ShadeKernel.h"
+#include "ScratchFile.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -32,14 +32,12 @@ void Exercise(const QString& path)
         const QImage picture = vx::Opaque(loaded, QColor(240, 240, 240));
         Check(picture.format() == QImage::Format_RGB32 && picture.size() == loaded.size());
 
-        QImage layer(side, side, QImage::Format_RGB32);
-        layer.fill(Qt::black);
-        const vx::ConstPixels source{reinterpret_cast<const std::uint32_t*>(picture.constBits()), picture.width(),
-                                     picture.height(), static_cast<std::ptrdiff_t>(picture.bytesPerLine() / 4)};
-        const vx::Pixels target{reinterpret_cast<std::uint32_t*>(layer.bits()), layer.width(), layer.height(),
-                                static_cast<std::ptrdiff_t>(layer.bytesPerLine() / 4)};
+        // The first build starts from the picture; the others shade the moon over it again.
+        QImage layer;
         for (const double phase : {0.0, 0.3, 0.5, 0.8})
-            vx::ShadeMoonInto(source, side, target, phase);
+            vx::BuildDialLayer(layer, side, picture, QColor(240, 240, 240),
+                               {phase == 0.0, phase, vx::ShadePath::Bulk, false});
+        Check(layer.size() == QSize(side, side));
     }
 }
 

@@ -1,11 +1,11 @@
 #include "about/FrmVersion.h"
 
-#include "app/MouseButtons.h"
 #include "about/Contact.h"
 #include "about/DesignFont.h"
 #include "about/VersionText.h"
-#include "app/Platform.h"
 #include "app/Program.h"
+#include "base/MouseButtons.h"
+#include "base/Platform.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -238,60 +238,55 @@ void FrmVersion::Command1_MouseUp(int Button)
 
 void FrmVersion::Label1_MouseMove()
 {
-    for (int i = 0; i < 4; ++i) {
-        Line2[i].Visible = true;
-        Line1[i].Visible = false;
-    }
-    setBold(Label1, true);
-    setBold(Label2, false);
-    update();
+    lightLink(Label1, Line2, Label2, Line1);
 }
 
 void FrmVersion::Label2_MouseMove()
 {
+    lightLink(Label2, Line1, Label1, Line2);
+}
+
+void FrmVersion::lightLink(QLabel* link, std::array<LineControl, 4>& frame, QLabel* other,
+                           std::array<LineControl, 4>& otherFrame)
+{
     for (int i = 0; i < 4; ++i) {
-        Line1[i].Visible = true;
-        Line2[i].Visible = false;
+        frame[i].Visible = true;
+        otherFrame[i].Visible = false;
     }
-    setBold(Label2, true);
-    setBold(Label1, false);
+    setBold(link, true);
+    setBold(other, false);
     update();
 }
 
 void FrmVersion::Label1_MouseDown()
 {
-    // Sunken: top and left in shadow, bottom and right lit.
-    Line2[0].BorderColor = kInactiveTitleBar;
-    Line2[2].BorderColor = kInactiveTitleBar;
-    Line2[1].BorderColor = kWhite;
-    Line2[3].BorderColor = kWhite;
-    update();
+    setFrameLook(Line2, kLine2Sides, true);
 }
 
 void FrmVersion::Label1_MouseUp()
 {
-    Line2[0].BorderColor = kWhite;
-    Line2[2].BorderColor = kWhite;
-    Line2[1].BorderColor = kInactiveTitleBar;
-    Line2[3].BorderColor = kInactiveTitleBar;
-    update();
+    setFrameLook(Line2, kLine2Sides, false);
 }
 
 void FrmVersion::Label2_MouseDown()
 {
-    Line1[2].BorderColor = kWhite;
-    Line1[3].BorderColor = kWhite;
-    Line1[0].BorderColor = kInactiveTitleBar;
-    Line1[1].BorderColor = kInactiveTitleBar;
-    update();
+    setFrameLook(Line1, kLine1Sides, true);
 }
 
 void FrmVersion::setLine1Raised()
 {
-    Line1[0].BorderColor = kWhite;
-    Line1[1].BorderColor = kWhite;
-    Line1[2].BorderColor = kInactiveTitleBar;
-    Line1[3].BorderColor = kInactiveTitleBar;
+    setFrameLook(Line1, kLine1Sides, false);
+}
+
+void FrmVersion::setFrameLook(std::array<LineControl, 4>& frame, const FrameSides& sides, bool sunken)
+{
+    // Raised: top and left lit, bottom and right in shadow; sunken the other way round.
+    const Colour lit = sunken ? kInactiveTitleBar : kWhite;
+    const Colour shadow = sunken ? kWhite : kInactiveTitleBar;
+    frame[sides.top].BorderColor = lit;
+    frame[sides.left].BorderColor = lit;
+    frame[sides.bottom].BorderColor = shadow;
+    frame[sides.right].BorderColor = shadow;
     update();
 }
 

@@ -87,6 +87,19 @@ private:
     QLabel* createLabel(const QString& text, int left, int top, int width, int height, const QFont& font);
     void setBold(QLabel* label, bool bold);
     void setLine1Raised();
+    // Shows a link's frame and bold caption, and hides the other link's.
+    void lightLink(QLabel* link, std::array<LineControl, 4>& frame, QLabel* other,
+                   std::array<LineControl, 4>& otherFrame);
+    // Which of a frame's four lines is its top, left, bottom and right.
+    struct FrameSides {
+        int top;
+        int left;
+        int bottom;
+        int right;
+    };
+    static constexpr FrameSides kLine1Sides{0, 1, 2, 3};
+    static constexpr FrameSides kLine2Sides{2, 0, 1, 3};
+    void setFrameLook(std::array<LineControl, 4>& frame, const FrameSides& sides, bool sunken);
 
     Program& program_;
     Platform& platform_;

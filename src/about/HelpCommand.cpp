@@ -1,8 +1,8 @@
 #include "about/HelpCommand.h"
 
 #include "about/HelpText.h"
-#include "app/Platform.h"
 #include "app/Program.h"
+#include "base/Platform.h"
 
 #include <QFileInfo>
 

@@ -6,6 +6,7 @@ class Program;
 
 // A program-wide reference to a form. Using it loads the form (and runs its Form_Load) when it is
 // not loaded; Unload runs its Form_Unload and destroys it, so the next use creates a fresh form.
+// FormRef.cpp makes it for each of the four forms.
 template <class F> class FormRef {
 public:
     explicit FormRef(Program& program) : program_(program) {}

@@ -1,27 +1,28 @@
 #include "app/FrmMain.h"
 
-#include "app/Platform.h"
 #include "app/Program.h"
 #include "app/ProgramFiles.h"
-#include "app/ProgramPaths.h"
-#include "app/WindowShape.h"
+#include "base/Platform.h"
+#include "base/ProgramPaths.h"
+#include "base/WindowRegion.h"
+#include "base/WindowShape.h"
+#include "face/DialLayer.h"
 #include "face/FacePainter.h"
+#include "face/UserPicture.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
-#include "settings/Convert.h"
+#include "moon/ShadeMoon.h"
 #include "settings/Ini.h"
 #include "settings/Launcher.h"
+#include "settings/Settings.h"
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -32,15 +33,8 @@
 namespace vx {
 
 namespace {
-
-// The hand colour of a face. A value that is no number is treated as missing (its default is written
-// back); a number that is no colour falls back to the default and is left as the user wrote it.
-Colour ReadHandColour(const std::string& key, Colour fallback)
-{
-    const long long value = ini::ReadIniWhole("Color", key, IntText(fallback));
-    return value >= 0 && value <= 0xFFFFFF ? static_cast<Colour>(value) : fallback;
-}
-
+// A few pixels tell a drag from a click's jitter.
+constexpr int kDragThreshold = 4;
 } // namespace
 
 FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platform())
@@ -52,11 +46,13 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     // The timer's design interval; every drawing of the hands sets the next one.
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(60000);
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
-    Timer1->start();
+    Timer1->start(60000);
 
-    LoadDialPictures();
+    picBack = BuiltInDials();
+    for (std::size_t n = 0; n < picBack.size(); ++n)
+        if (!program_.UserDials[n].isNull())
+            picBack[n] = program_.UserDials[n];
 
     // Where a new window appears before any saved place is known: near the top-right corner.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -67,10 +63,76 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
 
 FrmMain::~FrmMain() = default;
 
-int FrmMain::SideForSize(int nowSize)
+// ---- Load and unload ----
+
+void FrmMain::Form_Load()
 {
-    return 60 << (nowSize + 1);
+    Program& p = program_;
+
+    p.AppDir = WithTrailingSeparator(platform_.ProgramDir());
+    RegisterWithLauncher(platform_);
+    // Beside the program, or in the user's own folders when it runs from an install.
+    p.Files = LocateProgramFiles(platform_);
+    ini::SetIniPath(p.Files.settingsDir, platform_.ProgramBaseName());
+    // Read on every load, so a changed table takes effect when the window is next loaded.
+    LoadMoonData(p.Files.moonDir);
+
+    Sizing = 0;
+
+    p.UseTaskTray = settings::ReadTaskTray();
+    if (p.UseTaskTray == 1) {
+        p.frmTaskTray.Load();
+        p.frmMenu->mnuTaskTray->setChecked(true);
+    } else {
+        p.frmMenu->mnuTaskTray->setChecked(false);
+    }
+    if (settings::TickedAtLoad(settings::DialSwitch::UseLineMojiban))
+        p.frmMenu->mnuUseLineMojiban->setChecked(true);
+    if (settings::TickedAtLoad(settings::DialSwitch::Mitikake))
+        p.frmMenu->mnuSetMitikake->setChecked(true);
+
+    const double top = settings::ReadTop(Top());
+    const double left = settings::ReadLeft(Left());
+    p.NowSize = settings::ReadNowSize();
+
+    if (settings::ReadAlwaysOnTop()) {
+        SetTopmost(true);
+        p.frmMenu->AlwaysOnTop->setChecked(true);
+    } else {
+        p.frmMenu->AlwaysOnTop->setChecked(false);
+    }
+    p.frmMenu->mnuNT->setChecked(settings::ReadNT());
+
+    AutoRedraw = true;
+    Sizing = 1;
+    const int side = SideForSize(p.NowSize);
+    setFixedSize(side, side);
+    setMask(WindowDisc(width(), height()));
+    Sizing = 0;
+    MoveWithinReach(top, left);
+
+    p.MainShown = 1;
+    show();
 }
+
+void FrmMain::Form_Unload()
+{
+    Program& p = program_;
+    settings::WriteTop(Top());
+    settings::WriteLeft(Left());
+    FrmMenu* menu = p.frmMenu.loaded();
+    settings::WriteAlwaysOnTop(menu && menu->AlwaysOnTop->isChecked());
+    settings::WriteNT(menu && menu->mnuNT->isChecked());
+    p.MainShown = 0;
+    Timer1->stop();
+    p.frmMenu.Unload();
+    // Without a notification area the icon could never bring the window back: the program ends
+    // as it does with the icon off. The setting stays, for a desktop that has one.
+    if (!platform_.HasNotificationArea())
+        p.frmTaskTray.Unload();
+}
+
+// ---- Place ----
 
 double FrmMain::Top() const
 {
@@ -88,77 +150,11 @@ void FrmMain::SetTopLeft(double topTwips, double leftTwips)
          static_cast<int>(std::lround(topTwips / platform_.TwipsPerPixelY())));
 }
 
-void FrmMain::SetTopmost(bool on)
+void FrmMain::MoveWithinReach(double top, double left)
 {
-    topmost_ = on;
-    // Changing the hint through the native window keeps a shown window where it is, without
-    // the hide and show that QWidget::setWindowFlags would cause.
-    if (QWindow* window = windowHandle(); window && isVisible())
-        window->setFlag(Qt::WindowStaysOnTopHint, on);
-    else
-        setWindowFlag(Qt::WindowStaysOnTopHint, on);
-}
-
-void FrmMain::Form_Load()
-{
-    Program& p = program_;
-
-    p.AppDir = WithTrailingSeparator(platform_.ProgramDir());
-    RegisterWithLauncher(platform_);
-    // Beside the program, or in the user's own folders when it runs from an install.
-    p.Files = LocateProgramFiles(platform_);
-    ini::SetIniPath(p.Files.settingsDir, platform_.ProgramBaseName());
-    // Read on every load, so a changed table takes effect when the window is next loaded.
-    LoadMoonData(p.Files.moonDir);
-
-    Sizing = 0;
-
-    p.UseTaskTray = ini::ReadIniInt("TaskTray", "Setting", "0");
-    if (p.UseTaskTray == 1) {
-        p.frmTaskTray.Load();
-        p.frmMenu->mnuTaskTray->setChecked(true);
-    } else {
-        p.frmMenu->mnuTaskTray->setChecked(false);
-    }
-    if (ini::ReadIni("frmMain", "UseLineMojiban", "False") == "True")
-        p.frmMenu->mnuUseLineMojiban->setChecked(true);
-    if (ini::ReadIni("frmMain", "Mitikake", "True") == "True")
-        p.frmMenu->mnuSetMitikake->setChecked(true);
-
-    // Positions are kept within a billion twips so that any stored number stays a usable coordinate.
-    constexpr long long kFar = 1'000'000'000;
-    double top = static_cast<double>(std::clamp(
-        ini::ReadIniWhole("frmMain", "Top", SingleText(Top())), -kFar, kFar));
-    double left = static_cast<double>(std::clamp(
-        ini::ReadIniWhole("frmMain", "Left", SingleText(Left())), -kFar, kFar));
-    // Only the three sizes have a dial picture.
-    p.NowSize = std::clamp(ini::ReadIniInt("frmMain", "NowSize", "0"), -1, 1);
-
-    if (ini::ReadIniBool("frmMain", "AlwaysOnTop", "True")) {
-        SetTopmost(true);
-        p.frmMenu->AlwaysOnTop->setChecked(true);
-    } else {
-        p.frmMenu->AlwaysOnTop->setChecked(false);
-    }
-    p.frmMenu->mnuNT->setChecked(ini::ReadIniBool("frmMain", "NT", "False"));
-
-    AutoRedraw = true;
-    Sizing = 1;
-    const int side = SideForSize(p.NowSize);
-    setFixedSize(side, side);
-    // The elliptic region's box leaves out its right and bottom edges: the disc inscribed in the window.
-    const RegionBox box = EllipticRegionBox(width(), height());
-    QRegion disc;
-    for (const DiscSpan& span : DiscSpans(box.right - box.left - 1, box.bottom - box.top - 1))
-        disc += QRect(box.left + span.first, box.top + span.y, span.last - span.first + 1, 1);
-    setMask(disc);
-    Sizing = 0;
-
-    const double widthTwips = side * platform_.TwipsPerPixelX();
-    const double heightTwips = side * platform_.TwipsPerPixelY();
-    if (left < -widthTwips)
+    if (left < -width() * platform_.TwipsPerPixelX())
         left = 0;
-    if (top < -heightTwips)
+    if (top < -height() * platform_.TwipsPerPixelY())
         top = 0;
     // A window saved wholly beyond the right or bottom edge of the desktop (a screen since
     // unplugged) would be out of reach: bring it back on that axis too.
@@ -170,70 +166,84 @@ void FrmMain::Form_Load()
             top = 0;
     }
     SetTopLeft(top, left);
-
-    p.MainShown = 1;
-    show();
 }
 
-void FrmMain::Form_Unload()
+void FrmMain::SetTopmost(bool on)
 {
-    Program& p = program_;
-    ini::WriteIni("frmMain", "Top", SingleText(Top()));
-    ini::WriteIni("frmMain", "Left", SingleText(Left()));
-    FrmMenu* menu = p.frmMenu.loaded();
-    ini::WriteIni("frmMain", "AlwaysOnTop", BoolText(menu && menu->AlwaysOnTop->isChecked()));
-    ini::WriteIni("frmMain", "NT", BoolText(menu && menu->mnuNT->isChecked()));
-    p.MainShown = 0;
-    Timer1->stop();
-    p.frmMenu.Unload();
-    // Without a notification area the icon could never bring the window back: the program ends
-    // as it does with the icon off. The setting stays, for a desktop that has one.
-    if (!platform_.HasNotificationArea())
-        p.frmTaskTray.Unload();
+    topmost_ = on;
+    // Changing the hint through the native window keeps a shown window where it is, without
+    // the hide and show that QWidget::setWindowFlags would cause.
+    if (QWindow* window = windowHandle(); window && isVisible())
+        window->setFlag(Qt::WindowStaysOnTopHint, on);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, on);
 }
 
-void FrmMain::ComputeWatch()
+// ---- A tick, from the timer to the pixels ----
+
+void FrmMain::Timer1_Timer()
 {
-    const DateValue now = platform_.Now();
-    const double t = SecondsOfDay(now);
-
-    face_ = FaceFromSetting(ini::ReadIni("Setting", "YearOrClock", "Year"));
-    HandFractions fractions{};
-    Colour colour = 0;
-    int interval = kClockTickInterval;
-    if (face_ == Face::Year) {
-        colour = ReadHandColour("Year", kYearHandColour);
-        fractions = YearFaceFractions(now);
-        interval = YearTickInterval(t);
-    } else {
-        colour = ReadHandColour("Clock", kClockHandColour);
-        fractions = ClockFaceFractions(now, t);
-    }
-    Timer1->stop();
-    Timer1->setInterval(interval);
-    Timer1->start();
-
-    strokes_ = HandStrokes(fractions, colour);
-    handsDrawn_ = true;
+    paint_.atOnce = true;
+    DrawWatch();
+    paint_.atOnce = false;
 }
 
 void FrmMain::DrawWatch()
 {
-    const std::array<HandStroke, kHandStrokeCount> shown = strokes_;
-    const bool firstDrawing = !handsDrawn_;
-    ComputeWatch();
     // Cls: the dial layer comes back and the hands are drawn anew over it. Only where a hand was
     // or now is, and where the layer changed, can the face change: only that part is repainted.
-    changedByDrawing_ = firstDrawing ? QRegion(rect()) : HandsChangeRegion(shown, strokes_, width());
-    changedByDrawing_ += layerChanged_;
-    layerChanged_ = QRect();
-    if (changedByDrawing_.isEmpty())
+    const bool firstDrawing = !paint_.handsDrawn;
+    const QRegion moved = NewWatch();
+    paint_.changed = firstDrawing ? QRegion(rect()) : moved;
+    paint_.changed += paint_.layerChanged;
+    paint_.layerChanged = QRect();
+    if (paint_.changed.isEmpty())
         return;
-    ownPaintPending_ = true;
-    if (paintAtOnce_)
-        repaint(changedByDrawing_);
+    paint_.ownPending = true;
+    if (paint_.atOnce)
+        repaint(paint_.changed);
     else
-        update(changedByDrawing_);
+        update(paint_.changed);
+}
+
+QRegion FrmMain::NewWatch()
+{
+    const Watch watch = ComputeWatch(platform_.Now());
+    Timer1->start(watch.interval);
+    const QRegion moved = HandsChangeRegion(watch_.strokes, watch.strokes, width());
+    watch_ = watch;
+    paint_.handsDrawn = true;
+    return moved;
+}
+
+void FrmMain::paintEvent(QPaintEvent* event)
+{
+    // A repaint the platform asks for (an expose) draws the hands afresh, as the clock's own ticks
+    // do; where they moved outside the exposed part, that is repainted next.
+    QRegion movedElsewhere;
+    if (!paint_.ownPending) {
+        const bool drawnBefore = paint_.handsDrawn;
+        const QRegion moved = NewWatch();
+        if (drawnBefore)
+            movedElsewhere = moved - event->region();
+    }
+    paint_.ownPending = !movedElsewhere.isEmpty();
+    if (paint_.ownPending)
+        update(movedElsewhere);
+    if (dialLayer_.isNull())
+        return;
+    // The face is put together in an image kept from paint to paint, where the window changes.
+    if (shown_.size() != dialLayer_.size())
+        shown_ = QImage(dialLayer_.size(), QImage::Format_RGB32);
+    const QRect dirty = event->rect() & dialLayer_.rect();
+    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, dirty, shown_);
+    // Under the round window's clip Qt's raster engine hands a picture of more than about 96 rows
+    // to its thread pool and waits for it; for a dial this small that hand-over costs more than
+    // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
+    constexpr int kBandRows = 64;
+    QPainter painter(this);
+    for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
+        painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
 }
 
 void FrmMain::Form_Paint()
@@ -245,15 +255,116 @@ void FrmMain::Refresh()
 {
     // The hands are drawn afresh, then the screen shows them at once rather than when the events run.
     Form_Paint();
-    repaint(changedByDrawing_);
+    repaint(paint_.changed);
 }
 
-void FrmMain::Timer1_Timer()
+QImage FrmMain::Grab() const
 {
-    paintAtOnce_ = true;
-    DrawWatch();
-    paintAtOnce_ = false;
+    QImage face(dialLayer_.size(), QImage::Format_RGB32);
+    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, face.rect(), face);
+    return face;
 }
+
+// ---- The dial layer ----
+
+void FrmMain::Form_Resize()
+{
+    if (Sizing != 0)
+        return;
+    if (isMinimized())
+        return;
+    SetPicture(CurrentDial());
+    DrawMojiban();
+}
+
+void FrmMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmMain::DrawMojiban()
+{
+    if (Sizing != 0)
+        return;
+    const int n = DialIndex();
+    const bool newPicture = LookForUserPicture(n, SideForSize(n - 1));
+    const double phase = GetMoonPhase(platform_.Now());
+    const bool shaded = settings::ShadesMoon() && phase >= 0;
+
+    DialLayerParts parts;
+    // The shading replaces only the moon's disc. A picture accepted just now would show its moon
+    // inside the old dial, so the layer takes the new picture first.
+    parts.freshPicture = !shaded || newPicture;
+    if (shaded) {
+        parts.moonPhase = phase;
+        parts.shadePath = program_.frmMenu->mnuNT->isChecked() ? ShadePath::PointByPoint : ShadePath::Bulk;
+    }
+    parts.marks = settings::DrawsMarks();
+    AutoRedraw = true;
+    LayerChanged(BuildDialLayer(dialLayer_, width(), picBack[n], palette().color(QPalette::Window), parts));
+    AutoRedraw = false;
+    // The shaded moon shows at once, as ShadeMoon's Refresh shows it; a plain picture shows with
+    // the next drawing of the hands.
+    if (shaded)
+        Refresh();
+    else
+        Form_Paint();
+}
+
+bool FrmMain::LookForUserPicture(int n, int side)
+{
+    UserPicture user = FindUserPicture(program_.Files.settingsDir, n, side, palette().color(QPalette::Window), picLoad);
+    if (!user.message.empty())
+        platform_.MsgBox(user.message);
+    if (user.picture.isNull())
+        return false;
+    // Accepted: it stays for the rest of the run, and a new window (a size change, a restore from
+    // the notification area) starts from it too.
+    const bool changed = user.picture != picBack[n];
+    picBack[n] = user.picture;
+    program_.UserDials[n] = std::move(user.picture);
+    return changed;
+}
+
+int FrmMain::DialIndex() const
+{
+    // Only the three sizes have a dial picture; the load keeps NowSize among them.
+    return std::clamp(program_.NowSize, -1, 1) + 1;
+}
+
+const QImage& FrmMain::CurrentDial() const
+{
+    return picBack[DialIndex()];
+}
+
+void FrmMain::SetPicture(const QImage& picture)
+{
+    dialLayer_ = PlainLayer(width(), picture, palette().color(QPalette::Window));
+    paint_.layerChanged = dialLayer_.rect();
+}
+
+QImage& FrmMain::PersistentImage()
+{
+    Q_ASSERT(AutoRedraw);
+    return dialLayer_;
+}
+
+void FrmMain::LayerChanged(const QRect& area)
+{
+    paint_.layerChanged |= area & dialLayer_.rect();
+}
+
+void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
+{
+    form.AutoRedraw = true;
+    const ShadePath path = perPixel != 0 ? ShadePath::PointByPoint : ShadePath::Bulk;
+    form.LayerChanged(ShadeMoonOnLayer(picture, form.PersistentImage(), phase, path));
+    form.AutoRedraw = false;
+    form.Refresh();
+}
+
+// ---- The mouse ----
 
 void FrmMain::Form_MouseDown(int button)
 {
@@ -271,14 +382,9 @@ void FrmMain::Form_MouseDown(int button)
 
 void FrmMain::Form_DblClick()
 {
-    const std::string v = ini::ReadIni("Setting", "YearOrClock", "Year");
-    ini::WriteIni("Setting", "YearOrClock", v == "Year" ? "Clock" : "Year");
+    settings::SwitchFace();
     DrawWatch();
 }
-
-namespace {
-constexpr int kDragThreshold = 4;
-} // namespace
 
 void FrmMain::mousePressEvent(QMouseEvent* event)
 {
@@ -296,7 +402,7 @@ void FrmMain::mouseMoveEvent(QMouseEvent* event)
         return;
     const QPoint global = event->globalPosition().toPoint();
     if (drag_ == Drag::Pending) {
-        // A few pixels tell a drag from a click's jitter; the move lags the mouse by no more.
+        // The move lags the mouse by no more than the threshold.
         if ((global - pressGlobal_).manhattanLength() < kDragThreshold)
             return;
         // The window system's own move where it offers one; otherwise the window follows the mouse.
@@ -329,84 +435,6 @@ void FrmMain::closeEvent(QCloseEvent* event)
     // Closed by the window system (a close key, the task switcher): unload the normal way.
     event->ignore();
     program_.frmMain.Unload();
-}
-
-void FrmMain::SetPicture(const QImage& picture)
-{
-    const int side = width();
-    QImage layer(side, side, QImage::Format_RGB32);
-    layer.fill(palette().color(QPalette::Window));
-    QPainter painter(&layer);
-    painter.drawImage(0, 0, picture);
-    painter.end();
-    dialLayer_ = std::move(layer);
-    layerChanged_ = dialLayer_.rect();
-}
-
-QImage& FrmMain::PersistentImage()
-{
-    return PersistentImage(dialLayer_.rect());
-}
-
-QImage& FrmMain::PersistentImage(const QRect& area)
-{
-    Q_ASSERT(AutoRedraw);
-    layerChanged_ |= area & dialLayer_.rect();
-    return dialLayer_;
-}
-
-void FrmMain::Form_Resize()
-{
-    if (Sizing != 0)
-        return;
-    if (isMinimized())
-        return;
-    SetPicture(picBack[program_.NowSize + 1]);
-    DrawMojiban();
-}
-
-void FrmMain::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Form_Resize();
-}
-
-void FrmMain::paintEvent(QPaintEvent* event)
-{
-    // A repaint the platform asks for (an expose) draws the hands afresh, as the clock's own ticks
-    // do; where they moved outside the exposed part, that is repainted next.
-    QRegion movedElsewhere;
-    if (!ownPaintPending_) {
-        const std::array<HandStroke, kHandStrokeCount> shown = strokes_;
-        const bool drawnBefore = handsDrawn_;
-        ComputeWatch();
-        if (drawnBefore)
-            movedElsewhere = HandsChangeRegion(shown, strokes_, width()) - event->region();
-    }
-    ownPaintPending_ = !movedElsewhere.isEmpty();
-    if (ownPaintPending_)
-        update(movedElsewhere);
-    if (dialLayer_.isNull())
-        return;
-    // The face is put together in an image kept from paint to paint, where the window changes.
-    if (shown_.size() != dialLayer_.size())
-        shown_ = QImage(dialLayer_.size(), QImage::Format_RGB32);
-    const QRect dirty = event->rect() & dialLayer_.rect();
-    ComposeFace(dialLayer_, handsDrawn_ ? &strokes_ : nullptr, dirty, shown_);
-    // Under the round window's clip Qt's raster engine hands a picture of more than about 96 rows
-    // to its thread pool and waits for it; for a dial this small that hand-over costs more than
-    // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
-    constexpr int kBandRows = 64;
-    QPainter painter(this);
-    for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
-        painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
-}
-
-QImage FrmMain::Grab() const
-{
-    QImage face(dialLayer_.size(), QImage::Format_RGB32);
-    ComposeFace(dialLayer_, handsDrawn_ ? &strokes_ : nullptr, face.rect(), face);
-    return face;
 }
 
 } // namespace vx

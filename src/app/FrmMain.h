@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/MouseButtons.h"
-#include "face/Hands.h"
+#include "base/MouseButtons.h"
+#include "face/Watch.h"
 
 #include <QCursor>
 #include <QImage>
@@ -34,8 +34,8 @@ public:
     // Draws the hands over the dial layer and re-arms the tick timer.
     void DrawWatch();
 
-    // Builds the dial layer: the dial picture (a user's own when there is one of the right width),
-    // the moon shaded to the present phase, and the marks.
+    // Builds the dial layer (Mojiban: the dial): the dial picture (a user's own when there is one
+    // of the right width), the moon shaded to the present phase, and the marks.
     void DrawMojiban();
 
     // Repaints the window now; the repaint draws the hands afresh, as every repaint does.
@@ -51,9 +51,6 @@ public:
     double Left() const;
     void SetTopLeft(double topTwips, double leftTwips);
 
-    // The window's side in pixels for a size index: 60, 120 or 240.
-    static int SideForSize(int nowSize);
-
     // Non-zero while the load sets the window's size; the resize handler then draws nothing.
     int Sizing = 0;
 
@@ -66,23 +63,25 @@ public:
 
     // On while drawing goes into the dial layer; the hands never do, they go to the screen only.
     bool AutoRedraw = false;
-    // The dial layer, for drawing into while AutoRedraw is on. The next drawing of the hands shows
-    // the whole layer afresh, or with an area only that part, when the drawing stays inside it.
+    // The dial layer, for drawing into while AutoRedraw is on. A drawing says what it changed with
+    // LayerChanged: the next drawing of the hands shows that part of the layer afresh.
     QImage& PersistentImage();
-    QImage& PersistentImage(const QRect& area);
+    void LayerChanged(const QRect& area);
 
     // The plain dial pictures for the sides 60, 120 and 240, as 32-bit RGB images. An accepted
     // picture of the user's replaces its element for the rest of the run, in every later window too.
     std::array<QImage, 3> picBack;
     // Holds a user's picture while it is measured; empty otherwise.
     QImage picLoad;
+    // The plain dial picture of the current size, picBack[NowSize + 1].
+    const QImage& CurrentDial() const;
 
     bool IsTopmost() const { return topmost_; }
     void SetTopmost(bool on);
 
-    // What the last drawing showed, for tests and the renderer.
-    Face LastFace() const { return face_; }
-    const std::array<HandStroke, kHandStrokeCount>& LastStrokes() const { return strokes_; }
+    // What the last drawing showed.
+    Face LastFace() const { return watch_.face; }
+    const std::array<HandStroke, kHandStrokeCount>& LastStrokes() const { return watch_.strokes; }
 
     // The whole face as it is on the screen: dial layer and hands.
     QImage Grab() const;
@@ -100,11 +99,14 @@ private:
     void Form_Paint();
     void Form_Resize();
     void Timer1_Timer();
-    void ComputeWatch();
-    // Defined with the dial, in face/FrmMainDial.cpp.
-    void LoadDialPictures();
+    // Computes the hands for the present moment and re-arms the timer; where the hands moved.
+    QRegion NewWatch();
+    // Moves the window to a saved place, or nearer, so that it stays within reach.
+    void MoveWithinReach(double topTwips, double leftTwips);
+    // Takes a user's picture for dial index n into picBack, telling the user about one that is
+    // not taken; whether picBack changed.
     bool LookForUserPicture(int n, int side);
-    void ShowDialLayer();
+    int DialIndex() const;
 
     Program& program_;
     Platform& platform_;
@@ -112,18 +114,20 @@ private:
     // The face as last painted: the dial layer with the hands over it.
     QImage shown_;
     bool topmost_ = false;
-    bool ownPaintPending_ = false;
-    // Set while a tick draws: its repaint happens at once, not through a posted update that would
-    // take the event loop round a second time each second.
-    bool paintAtOnce_ = false;
-    // The part of the dial layer replaced or drawn into since the hands were last drawn: the next
-    // drawing shows it afresh besides where the hands moved.
-    QRect layerChanged_;
-    // What the last drawing of the hands asked to repaint.
-    QRegion changedByDrawing_;
-    Face face_ = Face::Year;
-    std::array<HandStroke, kHandStrokeCount> strokes_{};
-    bool handsDrawn_ = false;
+    // What the last drawing of the hands showed.
+    Watch watch_;
+    // Between a drawing of the hands and the paint that shows it.
+    struct PaintState {
+        bool handsDrawn = false; // the hands have been drawn at least once
+        bool ownPending = false; // a repaint this window asked for is on its way: it shows the hands as drawn
+        // Set while a tick draws: its repaint happens at once, not through a posted update that
+        // would take the event loop round a second time each second.
+        bool atOnce = false;
+        // The part of the dial layer replaced or drawn into since the hands were last drawn: the
+        // next drawing shows it afresh besides where the hands moved.
+        QRect layerChanged;
+        QRegion changed; // what the last drawing of the hands asked to repaint
+    } paint_;
 
     // A press of the left or middle button becomes a move once the mouse travels; a press and
     // release in place stays a click, so double-clicks still reach the window.
@@ -132,5 +136,12 @@ private:
     QPoint pressGlobal_ = QCursor::pos();
     QPoint pressWindowPos_;
 };
+
+// The design's ShadeMoon: shades the moon of the dial picture (the plain dial picture of the current
+// size) to the lunation fraction into the window's dial layer, leaving the rest of the layer as it
+// was. perPixel nonzero sets each pixel as a point on the layer; otherwise the layer's buffer is
+// written at once. Both give the same pixels. Ends with AutoRedraw off and a Refresh, which brings
+// the hands back.
+void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel);
 
 } // namespace vx

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FileLocations.h"
 #include "app/FormRef.h"
+#include "base/FileLocations.h"
 
 #include <QImage>
 #include <QObject>
@@ -31,9 +31,6 @@ class Program final : public QObject {
 public:
     explicit Program(Platform& platform);
     ~Program() override;
-
-    // The one program of this process, for the forms' handlers.
-    static Program& instance();
 
     Platform& platform() const { return platform_; }
 

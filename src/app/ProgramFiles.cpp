@@ -1,7 +1,7 @@
 #include "app/ProgramFiles.h"
 
-#include "app/Platform.h"
-#include "app/ProgramPaths.h"
+#include "base/Platform.h"
+#include "base/ProgramPaths.h"
 #include "moon/UserMoonTable.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FileLocations.h"
+#include "base/FileLocations.h"
 
 namespace vx {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "face/Colour.h"
+#include "base/Colour.h"
 #include "face/Hands.h"
 
 #include <array>

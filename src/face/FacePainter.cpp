@@ -1,5 +1,6 @@
 #include "face/FacePainter.h"
 
+#include "base/ImagePixels.h"
 #include "face/HandRaster.h"
 
 #include <QColor>
@@ -21,20 +22,15 @@ QColor ToQColor(Colour c)
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
 
-// Face units to pixels on a face of the given side. The marks are mapped here rather than
-// through a painter transform: under a scaling transform Qt strokes each cosmetic pen by
-// switching the painter to device space and back, which doubles the cost of every stroke. In
-// pixels the painter draws the same strokes directly, and a pen's width is its width in pixels.
-class FaceToPixels {
-public:
-    explicit FaceToPixels(int side) : scale_(side / kFaceUnits), centre_(side / 2.0) {}
-    QPointF operator()(FacePoint p) const { return {centre_ + p.x * scale_, centre_ + p.y * scale_}; }
-    double Length(double units) const { return units * scale_; }
-
-private:
-    double scale_;
-    double centre_;
-};
+// A point of the face in the window's pixels. The marks are mapped here rather than through a
+// painter transform: under a scaling transform Qt strokes each cosmetic pen by switching the
+// painter to device space and back, which doubles the cost of every stroke. In pixels the painter
+// draws the same strokes directly, and a pen's width is its width in pixels.
+QPointF At(const FaceToPixels& px, FacePoint p)
+{
+    const PixelPoint q = px(p);
+    return {q.x, q.y};
+}
 
 QPen PixelPen(Colour colour, int width)
 {
@@ -55,9 +51,7 @@ void ComposeFace(const QImage& dialLayer, const std::array<HandStroke, kHandStro
                     dialLayer.constScanLine(y) + box.left() * sizeof(std::uint32_t), rowBytes);
     if (hands == nullptr)
         return;
-    const FacePixels pixels{reinterpret_cast<std::uint32_t*>(face.bits()), face.width(), face.height(),
-                            static_cast<std::ptrdiff_t>(face.bytesPerLine() / sizeof(std::uint32_t))};
-    DrawHandStrokes(pixels, {box.left(), box.top(), box.right() + 1, box.bottom() + 1}, face.width(), *hands);
+    DrawHandStrokes(PixelsOf(face), {box.left(), box.top(), box.right() + 1, box.bottom() + 1}, face.width(), *hands);
 }
 
 QRect HandStrokeBounds(const HandStroke& s, int side)
@@ -65,10 +59,10 @@ QRect HandStrokeBounds(const HandStroke& s, int side)
     const FaceToPixels px(side);
     QRectF box;
     if (s.kind == HandStroke::Kind::Line) {
-        box = QRectF(px(s.from), px(s.to)).normalized();
+        box = QRectF(At(px, s.from), At(px, s.to)).normalized();
     } else {
         const double r = px.Length(s.radius);
-        box = QRectF(px(s.from) - QPointF(r, r), px(s.from) + QPointF(r, r));
+        box = QRectF(At(px, s.from) - QPointF(r, r), At(px, s.from) + QPointF(r, r));
     }
     // Half the pen beyond the geometry (round caps reach that far past a line's ends), and two
     // pixels for the antialiased edge and rounding.
@@ -108,9 +102,9 @@ void PaintDialMarks(QPainter& painter, int side, const std::array<DialStroke, kD
         // Round ends: a wide point is a round dot centred on its place.
         painter.setPen(PixelPen(s.colour, s.penWidth));
         if (s.kind == DialStroke::Kind::Dot)
-            painter.drawPoint(px(s.from));
+            painter.drawPoint(At(px, s.from));
         else
-            painter.drawLine(px(s.from), px(s.to));
+            painter.drawLine(At(px, s.from), At(px, s.to));
     }
     painter.restore();
 }

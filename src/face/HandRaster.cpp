@@ -7,11 +7,6 @@ namespace vx {
 
 namespace {
 
-struct Point {
-    double x;
-    double y;
-};
-
 // The colour word 0x00RRGGBB of a settings colour 0x00BBGGRR.
 std::uint32_t Word(Colour c)
 {
@@ -50,7 +45,7 @@ inline double Cover(double reach, double d2)
 
 class Canvas {
 public:
-    Canvas(const FacePixels& target, const PixelBox& clip)
+    Canvas(const Pixels& target, const PixelBox& clip)
         : target_(target),
           left_(std::max(clip.left, 0)),
           top_(std::max(clip.top, 0)),
@@ -60,7 +55,7 @@ public:
     }
 
     // A band of half-width halfWidth around the segment a-b, with round ends.
-    void Line(Point a, Point b, double halfWidth, std::uint32_t colour)
+    void Line(PixelPoint a, PixelPoint b, double halfWidth, std::uint32_t colour)
     {
         const double reach = halfWidth + 0.5;
         const double dx = b.x - a.x;
@@ -92,7 +87,7 @@ public:
     }
 
     // A ring of half-width halfWidth around the circle of the given radius.
-    void Ring(Point c, double radius, double halfWidth, std::uint32_t colour)
+    void Ring(PixelPoint c, double radius, double halfWidth, std::uint32_t colour)
     {
         const double reach = halfWidth + 0.5;
         Disc(c, radius + reach, [&](double d2) {
@@ -102,14 +97,14 @@ public:
     }
 
     // The inside of the circle of the given radius.
-    void Fill(Point c, double radius, std::uint32_t colour)
+    void Fill(PixelPoint c, double radius, std::uint32_t colour)
     {
         Disc(c, radius + 0.5, [&](double d2) { return Cover(radius + 0.5, d2); }, colour);
     }
 
 private:
     // Every pixel whose centre lies within outer of c, covered as cover(squared distance) says.
-    template <class CoverAt> void Disc(Point c, double outer, CoverAt cover, std::uint32_t colour)
+    template <class CoverAt> void Disc(PixelPoint c, double outer, CoverAt cover, std::uint32_t colour)
     {
         const int y0 = std::max(top_, static_cast<int>(std::floor(c.y - outer)));
         const int y1 = std::min(bottom_ - 1, static_cast<int>(std::ceil(c.y + outer)));
@@ -130,7 +125,7 @@ private:
 
     // The columns of row centre cy within reach of the segment a-b: inside the rectangle around
     // the segment, widened by reach at both ends, which holds the band with its round ends.
-    static bool RowSpan(Point a, Point b, double length, double reach, double cy, double& xl, double& xr)
+    static bool RowSpan(PixelPoint a, PixelPoint b, double length, double reach, double cy, double& xl, double& xr)
     {
         const double dx = b.x - a.x;
         const double dy = b.y - a.y;
@@ -155,7 +150,7 @@ private:
         return slab(-uy, ux, -reach, reach) && slab(ux, uy, -reach, length + reach);
     }
 
-    FacePixels target_;
+    Pixels target_;
     int left_;
     int top_;
     int right_;
@@ -164,23 +159,21 @@ private:
 
 } // namespace
 
-void DrawHandStrokes(const FacePixels& target, const PixelBox& clip, int side,
+void DrawHandStrokes(const Pixels& target, const PixelBox& clip, int side,
                      const std::array<HandStroke, kHandStrokeCount>& strokes)
 {
     if (target.data == nullptr)
         return;
     Canvas canvas(target, clip);
-    const double scale = side / kFaceUnits;
-    const double centre = side / 2.0;
-    auto px = [&](FacePoint p) { return Point{centre + p.x * scale, centre + p.y * scale}; };
+    const FaceToPixels px(side);
     for (const HandStroke& s : strokes) {
         const double halfWidth = s.penWidth / 2.0;
         if (s.kind == HandStroke::Kind::Line) {
             canvas.Line(px(s.from), px(s.to), halfWidth, Word(s.colour));
         } else {
             if (s.filled)
-                canvas.Fill(px(s.from), s.radius * scale, Word(s.fillColour));
-            canvas.Ring(px(s.from), s.radius * scale, halfWidth, Word(s.colour));
+                canvas.Fill(px(s.from), px.Length(s.radius), Word(s.fillColour));
+            canvas.Ring(px(s.from), px.Length(s.radius), halfWidth, Word(s.colour));
         }
     }
 }

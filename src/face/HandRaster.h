@@ -4,22 +4,12 @@
 // this is most of what the clock does, and a general path stroker costs several times more for
 // these few round-ended bands and rings.
 
+#include "base/Pixels.h"
 #include "face/Hands.h"
 
 #include <array>
-#include <cstddef>
-#include <cstdint>
 
 namespace vx {
-
-// A picture to draw into: words 0x??RRGGBB, rows from the top down, stride words from one row to
-// the next. The top byte of each word stays as it was.
-struct FacePixels {
-    std::uint32_t* data = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t stride = 0;
-};
 
 // Columns left to right - 1 and rows top to bottom - 1.
 struct PixelBox {
@@ -34,7 +24,7 @@ struct PixelBox {
 // its pen, and a filled circle is filled with its fill colour before its ring is drawn. Each pixel
 // takes a stroke's colour in proportion to how far the stroke covers it, judged from the distance
 // of the pixel's centre to the stroke's middle line.
-void DrawHandStrokes(const FacePixels& target, const PixelBox& clip, int side,
+void DrawHandStrokes(const Pixels& target, const PixelBox& clip, int side,
                      const std::array<HandStroke, kHandStrokeCount>& strokes);
 
 } // namespace vx

@@ -8,11 +8,6 @@ namespace {
 constexpr double kTurn = 6.28318530717958;
 } // namespace
 
-Face FaceFromSetting(const std::string& value)
-{
-    return value == "Year" ? Face::Year : Face::Clock;
-}
-
 HandFractions YearFaceFractions(DateValue now)
 {
     const DateParts parts = SplitDate(now);
@@ -31,17 +26,6 @@ HandFractions ClockFaceFractions(DateValue now, double secondsSinceMidnight)
     // Whole seconds, a tie going to the even second: 11:59:59.6 is already 12 o'clock for the hour hand.
     const double s = std::nearbyint(secondsSinceMidnight);
     return {std::fmod(s, 43200.0) / 43200.0, parts.minute / 60.0, parts.second / 60.0};
-}
-
-int YearTickInterval(double secondsSinceMidnight)
-{
-    // The seconds come from a date value, whose binary fraction misses the true time by up to a
-    // microsecond or so: a tick that fires exactly 10 ms past a minute can read as 9.999 ms and
-    // would ask for another tick 1 ms later. Ten microseconds of slack keep it a whole minute.
-    constexpr double kSlackMs = 0.01;
-    const long long ms = static_cast<long long>(std::floor(secondsSinceMidnight * 1000.0 - 10.0 + kSlackMs));
-    // C++'s % keeps the sign of the dividend, as the tick arithmetic wants.
-    return static_cast<int>(60000 - ms % 60000);
 }
 
 FacePoint Ahead(double fraction, double r)

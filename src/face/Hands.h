@@ -1,23 +1,13 @@
 #pragma once
 
-#include "app/DateValue.h"
-#include "face/Colour.h"
+#include "base/Colour.h"
+#include "base/DateValue.h"
+#include "face/FaceUnits.h"
 
 #include <array>
-#include <string>
+#include <cstddef>
 
 namespace vx {
-
-// What the three hands show: the year, month and day, or hours, minutes and seconds.
-enum class Face { Year, Clock };
-
-// Only the exact word "Year" selects the year face; anything else, even "year", is the clock face.
-Face FaceFromSetting(const std::string& value);
-
-// The hand colours when the settings give none: red 192, green 160, blue 0 for the year face,
-// red 0, green 160, blue 255 for the clock face.
-constexpr Colour kYearHandColour = RGB(192, 160, 0);   // 41152
-constexpr Colour kClockHandColour = RGB(0, 160, 255);  // 16752640
 
 // How far round each hand is, as a fraction of a turn from 12 o'clock.
 struct HandFractions {
@@ -31,20 +21,6 @@ HandFractions YearFaceFractions(DateValue now);
 
 // Clock face: hours (in one-second steps), minutes (a jump each minute), seconds.
 HandFractions ClockFaceFractions(DateValue now, double secondsSinceMidnight);
-
-// Milliseconds until the next tick. On the year face it falls 10 ms after the next whole minute;
-// in the first 10 ms after midnight the remainder is negative and the wait a little over a minute.
-int YearTickInterval(double secondsSinceMidnight);
-constexpr int kClockTickInterval = 1000;
-
-// The face is drawn in face units: 12000 across, origin at the centre, y growing downward.
-constexpr double kFaceUnits = 12000.0;
-
-struct FacePoint {
-    double x;
-    double y;
-    bool operator==(const FacePoint&) const = default;
-};
 
 // One stroke of the hands, pen width in pixels whatever the window's size.
 struct HandStroke {

@@ -3,18 +3,42 @@
 #include "about/FrmVersion.h"
 #include "about/HelpCommand.h"
 #include "app/FrmMain.h"
-#include "app/Platform.h"
 #include "app/Program.h"
+#include "base/Platform.h"
+#include "face/DialLayer.h"
+#include "moon/MoonReport.h"
+#include "moon/MoonTable.h"
+#include "settings/Settings.h"
 #include "tray/FrmTaskTray.h"
-#include "settings/Convert.h"
-#include "settings/Ini.h"
 
 #include <QAction>
 #include <QEvent>
+#include <QEventLoop>
 #include <QIcon>
 #include <QMenu>
+#include <QPointer>
+#include <QTimer>
 
 namespace vx {
+
+namespace {
+
+// The perPixel input of the shading: the "NT" tick.
+int PerPixel(const Program& program)
+{
+    const FrmMenu* menu = program.frmMenu.loaded();
+    return menu && menu->mnuNT->isChecked() ? 1 : 0;
+}
+
+// Lets pending events run for a while: ticks, repaints and other commands go on meanwhile.
+void RunEventsFor(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
 
 FrmMenu::FrmMenu(Program& program) : program_(program)
 {
@@ -120,14 +144,14 @@ void FrmMenu::mnuHide_Click()
 {
     for (int i = 0; i < 3; ++i)
         mnuSize[i]->setChecked(i == program_.NowSize + 1);
-    mnuBeClock->setChecked(ini::ReadIni("Setting", "YearOrClock", "Year") != "Year");
+    mnuBeClock->setChecked(settings::ReadFace() == Face::Clock);
 }
 
 void FrmMenu::mnuSize_Click(int Index)
 {
     Program& p = program_;
     p.NowSize = Index - 1;
-    ini::WriteIni("frmMain", "NowSize", IntText(p.NowSize));
+    settings::WriteNowSize(p.NowSize);
     // A fresh load builds the new size, shape, place and ticks from the settings file; the window
     // keeps its saved top-left corner.
     p.frmMain.Unload();
@@ -203,14 +227,7 @@ void FrmMenu::mnuNT_Click()
 
 void FrmMenu::mnuBeClock_Click()
 {
-    const std::string v = ini::ReadIni("Setting", "YearOrClock", "Year");
-    if (v != "Year") {
-        mnuBeClock->setChecked(false);
-        ini::WriteIni("Setting", "YearOrClock", "Year");
-    } else {
-        mnuBeClock->setChecked(true);
-        ini::WriteIni("Setting", "YearOrClock", "Clock");
-    }
+    mnuBeClock->setChecked(settings::SwitchFace() == Face::Clock);
     program_.frmMain->DrawWatch();
 }
 
@@ -227,39 +244,75 @@ void FrmMenu::mnuVersion_Click()
     p.frmVersion->SHOWVERSION("ヴェルモラ", 0);
     // The clock's standard-size dial; the built-in one should the clock window be closed.
     const FrmMain* main = p.frmMain.loaded();
-    p.frmVersion->ShowDial(main ? main->picBack[1] : QImage(QStringLiteral(":/dial/dial120.bmp")));
+    p.frmVersion->ShowDial(main ? main->picBack[1] : BuiltInDials()[1]);
 }
 
-void FrmMenu::ToggleDialSetting(const char* key, const char* defaultValue, QAction* item)
+void FrmMenu::SwitchDialSetting(settings::DialSwitch which, QAction* item)
 {
     FrmMain& main = *program_.frmMain;
-    if (ini::ReadIni("frmMain", key, defaultValue) != "False") {
-        ini::WriteIni("frmMain", key, "False");
-        item->setChecked(false);
-        // The plain picture wipes the marks or the shading from the dial layer.
-        main.SetPicture(main.picBack[program_.NowSize + 1]);
-    } else {
-        ini::WriteIni("frmMain", key, "True");
-        item->setChecked(true);
-    }
+    const bool on = settings::Switch(which);
+    item->setChecked(on);
+    // The plain picture wipes the marks or the shading from the dial layer.
+    if (!on)
+        main.SetPicture(main.CurrentDial());
     main.DrawMojiban();
 }
 
 void FrmMenu::mnuUseLineMojiban_Click()
 {
-    ToggleDialSetting("UseLineMojiban", "False", mnuUseLineMojiban);
+    SwitchDialSetting(settings::DialSwitch::UseLineMojiban, mnuUseLineMojiban);
 }
 
 void FrmMenu::mnuSetMitikake_Click()
 {
-    ToggleDialSetting("Mitikake", "True", mnuSetMitikake);
+    SwitchDialSetting(settings::DialSwitch::Mitikake, mnuSetMitikake);
+}
+
+// ---- The moon commands ----
+
+void FrmMenu::mnuNowMoon_Click()
+{
+    FrmMain& main = *program_.frmMain;
+    const double phase = GetMoonPhase(program_.platform().Now());
+    ShadeMoon(main.CurrentDial(), main, phase, PerPixel(program_));
+}
+
+void FrmMenu::mnuMitikake_Click()
+{
+    // Other commands run between the frames and may unload this form and the clock window (a size
+    // change, closing, the end): from here on only the program and a guarded window are touched.
+    Program& program = program_;
+    const QPointer<FrmMain> main = program.frmMain.loaded();
+    for (int i = 0; i <= 30; ++i) {
+        if (!main || program.frmMain.loaded() != main)
+            return;
+        ShadeMoon(main->CurrentDial(), *main, i / 30.0, PerPixel(program));
+        main->Refresh();
+        // Paced so the eye sees the moon go round: 31 frames in about a second and a half.
+        RunEventsFor(program.LunationFrameMilliseconds);
+    }
+}
+
+void FrmMenu::mnuExpMoonDat_Click()
+{
+    Platform& platform = program_.platform();
+    // Look up first, then judge the range, so the report never rests on an older lookup.
+    const double phase = GetMoonPhase(platform.Now());
+    const DateValue last = LastNewMoon();
+    const DateValue next = NextNewMoon();
+    if (last == 0 || next == 0 || last == next) {
+        platform.MsgBox(kMoonOutOfRangeMessage, {});
+        return;
+    }
+    const double ratio = GetBrightRatio(GetMoonPhase(platform.Now()));
+    platform.MsgBox(MoonReportText(last, next, phase, ratio), {});
 }
 
 void FrmMenu::Form_Unload()
 {
     // An unloaded form's commands can no longer be chosen.
     mnuHide->close();
-    ini::WriteIni("TaskTray", "Setting", IntText(program_.UseTaskTray));
+    settings::WriteTaskTray(program_.UseTaskTray);
 }
 
 } // namespace vx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/Settings.h"
+
 #include <QWidget>
 
 #include <array>
@@ -12,7 +14,8 @@ namespace vx {
 class Program;
 
 // The hidden form that owns the clock's popup menu and its commands. Its items carry the ticks
-// that mirror the settings.
+// that mirror the settings. Some names are romanised Japanese, as the design spells them: Mitikake
+// is the moon's waxing and waning, Mojiban the dial, Settei the settings.
 class FrmMenu final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FrmMenu)
@@ -41,7 +44,8 @@ public:
     // Opens the about box, or brings the open one to the front where it is.
     void mnuVersion_Click();
 
-    // The moon commands.
+    // The moon commands: the present moon on the dial, a run through one lunation (Mitikake), and
+    // the report on the moon.
     void mnuNowMoon_Click();
     void mnuMitikake_Click();
     void mnuExpMoonDat_Click();
@@ -54,15 +58,15 @@ public:
     QAction* mnuMinimize = nullptr;
     QAction* mnuUnload = nullptr;
     QAction* mnuDummy = nullptr;
-    QMenu* mnuMMitikake = nullptr;
+    QMenu* mnuMMitikake = nullptr; // 満ち欠け: waxing and waning
     QAction* mnuNowMoon = nullptr;
     QAction* mnuMitikake = nullptr;
     QAction* mnuExpMoonDat = nullptr;
-    QMenu* mnuSettei = nullptr;
+    QMenu* mnuSettei = nullptr; // 設定: settings
     QAction* AlwaysOnTop = nullptr;
     QAction* mnuTaskTray = nullptr;
-    QAction* mnuUseLineMojiban = nullptr;
-    QAction* mnuSetMitikake = nullptr;
+    QAction* mnuUseLineMojiban = nullptr; // the dial (Mojiban) drawn with line marks
+    QAction* mnuSetMitikake = nullptr;    // the moon waxes and wanes on the dial
     QAction* mnuNT = nullptr;
     QAction* mnuDlkj = nullptr;
     QAction* mnuBeClock = nullptr;
@@ -77,7 +81,7 @@ protected:
 private:
     void createMenu();
     // Switches a dial setting between "True" and "False"; switched off, the plain dial comes back first.
-    void ToggleDialSetting(const char* key, const char* defaultValue, QAction* item);
+    void SwitchDialSetting(settings::DialSwitch which, QAction* item);
     void Form_Resize();
 
     Program& program_;

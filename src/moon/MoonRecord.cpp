@@ -1,20 +1,12 @@
 #include "moon/MoonRecord.h"
 
+#include "base/Text.h"
+
 #include <cstdio>
 
 namespace vx {
 
 namespace {
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 int Digits(std::string_view s)
 {
@@ -36,10 +28,7 @@ bool AllDigits(std::string_view s)
 
 std::optional<DateValue> ParseMoonRecord(std::string_view line)
 {
-    while (!line.empty() && IsBlank(line.front()))
-        line.remove_prefix(1);
-    while (!line.empty() && IsBlank(line.back()))
-        line.remove_suffix(1);
+    line = TrimBlanks(line);
 
     // Ten characters of date and two of hour, not overlapping.
     if (line.size() < 12 || line.size() > kMaxMoonRecordLength)

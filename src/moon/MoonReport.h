@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DateValue.h"
+#include "base/DateValue.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DateValue.h"
+#include "base/DateValue.h"
 
 // The instants of new moon, computed rather than looked up, so the moon table can be
 // generated for any span of years and any time zone.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/LocalClock.h"
+#include "base/LocalClock.h"
 
 #include <cstdint>
 #include <functional>

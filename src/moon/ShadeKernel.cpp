@@ -87,25 +87,26 @@ inline void ScaleTwoByFractions(const std::uint32_t* rgb, const double* f, std::
 }
 #endif
 
-inline double Factor(const Terminator& t, double xn)
+// The factor at a position across the row as the terminator sees it (mirrored while waxing): the
+// lit side keeps its colour, the unlit side falls to the dark level, and in the band between them
+// a sine ramp, never below the dark level.
+inline bool IsLit(const Terminator& t, double position)
 {
-    // Mirroring the position, not the picture, puts the lit side on the right while waxing.
-    if (t.litOnRight)
-        xn = -xn;
-    if (xn + t.w < t.k)
-        return 1.0;
-    if (xn - t.w >= t.k)
-        return t.dark;
-    const double f = (std::sin((t.k - xn) * kQuarterTurn / t.w) + 1) / 2;
+    return position + t.w < t.k;
+}
+
+inline bool IsUnlit(const Terminator& t, double position)
+{
+    return position - t.w >= t.k;
+}
+
+inline double RampFactor(const Terminator& t, double position)
+{
+    const double f = (std::sin((t.k - position) * kQuarterTurn / t.w) + 1) / 2;
     return f < t.dark ? t.dark : f;
 }
 
 } // namespace
-
-int MoonPictureSide(int nowSize)
-{
-    return Nearest(240.0 / std::pow(2.0, 1 - nowSize));
-}
 
 MoonDisc MoonDiscFor(int wd, int h)
 {
@@ -133,7 +134,13 @@ Terminator TerminatorFor(double phase)
 
 double BrightnessFactor(const Terminator& t, double xn)
 {
-    return Factor(t, xn);
+    // Mirroring the position, not the picture, puts the lit side on the right while waxing.
+    const double position = t.litOnRight ? -xn : xn;
+    if (IsLit(t, position))
+        return 1.0;
+    if (IsUnlit(t, position))
+        return t.dark;
+    return RampFactor(t, position);
 }
 
 std::uint32_t ScalePixel(std::uint32_t rgb, double f)
@@ -234,8 +241,8 @@ template <class PixelSink> void ShadeRows(const ConstPixels& source, int wd, int
                 const double xn = (x - disc.cx) / across;
                 return t.litOnRight ? -xn : xn;
             };
-            const auto lit = [&](int x) { return position(x) + t.w < t.k; };
-            const auto unlit = [&](int x) { return position(x) - t.w >= t.k; };
+            const auto lit = [&](int x) { return IsLit(t, position(x)); };
+            const auto unlit = [&](int x) { return IsUnlit(t, position(x)); };
             if (t.litOnRight) {
                 here.bandFirst = FirstWhere(xFirst, xLast, [&](int x) { return !unlit(x); });
                 here.bandEnd = FirstWhere(here.bandFirst, xLast, lit);
@@ -244,10 +251,8 @@ template <class PixelSink> void ShadeRows(const ConstPixels& source, int wd, int
                 here.bandEnd = FirstWhere(here.bandFirst, xLast, unlit);
             }
             here.offset = bandFactors.size();
-            for (int x = here.bandFirst; x < here.bandEnd; ++x) {
-                const double f = (std::sin((t.k - position(x)) * kQuarterTurn / t.w) + 1) / 2;
-                bandFactors.push_back(f < t.dark ? t.dark : f);
-            }
+            for (int x = here.bandFirst; x < here.bandEnd; ++x)
+                bandFactors.push_back(RampFactor(t, position(x)));
         }
 
         const std::uint32_t* line = source.data + y * source.stride;

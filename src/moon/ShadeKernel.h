@@ -8,32 +8,13 @@
 //
 // Pixels are 32-bit words laid out 0x00RRGGBB: blue in the low byte, then green, then red.
 
-#include <cstddef>
+#include "base/Pixels.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
 
 namespace vx {
-
-// A picture to read: width x height pixels, rows from the top down, stride words from one row to
-// the next. The top byte of each word is ignored.
-struct ConstPixels {
-    const std::uint32_t* data = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t stride = 0;
-};
-
-// A picture to write, laid out the same way.
-struct Pixels {
-    std::uint32_t* data = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t stride = 0;
-};
-
-// The side Wd of the dial picture for a size index: 60, 120 or 240.
-int MoonPictureSide(int nowSize);
 
 // Where the moon lies on a dial picture Wd pixels wide and h rows high: centre (cx, cy), radius
 // and the rows y0..y1 that are visited. On a square picture the radius is Wd / 4 and the rows span
@@ -69,7 +50,8 @@ struct Terminator {
 Terminator TerminatorFor(double phase);
 
 // The brightness factor of a pixel at position xn across its row (-1 at the left rim, +1 at the
-// right rim), from the unlit level up to 1.
+// right rim), from the unlit level up to 1: the definition of one pixel, which the shading's runs
+// and band keep to exactly.
 double BrightnessFactor(const Terminator& t, double xn);
 
 // The pixel with each channel scaled by f and rounded to the nearest integer, a value exactly

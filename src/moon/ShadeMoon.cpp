@@ -1,7 +1,6 @@
 #include "moon/ShadeMoon.h"
 
-#include "app/FrmMain.h"
-#include "app/Program.h"
+#include "base/ImagePixels.h"
 #include "moon/ShadeKernel.h"
 
 #include <QImage>
@@ -21,41 +20,30 @@ bool HasPlainWords(const QImage& image)
     return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
 }
 
-ConstPixels ReadView(const QImage& image)
-{
-    return {reinterpret_cast<const std::uint32_t*>(image.constBits()), image.width(), image.height(),
-            static_cast<std::ptrdiff_t>(image.bytesPerLine() / 4)};
-}
-
 } // namespace
 
-void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
+QRect ShadeMoonOnLayer(const QImage& picture, QImage& layer, double phase, ShadePath path)
 {
-    form.AutoRedraw = true;
+    if (layer.isNull())
+        return {};
     const QImage source = HasPlainWords(picture) ? picture : picture.convertToFormat(QImage::Format_RGB32);
-    const int wd = MoonPictureSide(Program::instance().NowSize);
+    const int wd = layer.width();
+    if (path == ShadePath::PointByPoint) {
+        // Every pixel of the disc is set on its own, as a point of its colour on the layer.
+        // Through a painter each point of a new colour costs a pen and a stroker's setup, a
+        // thousand times the pixel itself; the layer's own pixel setter does the same work.
+        ShadeMoonPixels(PixelsOf(source), wd, layer.width(), layer.height(), phase,
+                        [&layer](int x, int y, std::uint32_t rgb) { layer.setPixel(x, y, 0xFF000000u | rgb); });
+    } else {
+        // The layer is a 32-bit RGB image: its words are 0xFFRRGGBB, and the kernel keeps the top byte.
+        ShadeMoonInto(PixelsOf(source), wd, PixelsOf(layer), phase);
+    }
     // Only the moon's disc changes: its rows, and columns no further out than its radius.
     const MoonDisc disc = MoonDiscFor(wd, source.height());
     const int reach = std::max(disc.radius, 0) + 1;
     const QRect discBox(QPoint(static_cast<int>(std::floor(disc.cx)) - reach, disc.y0),
                         QPoint(static_cast<int>(std::ceil(disc.cx)) + reach, disc.y1));
-    QImage& layer = form.PersistentImage(discBox);
-    if (!layer.isNull()) {
-        if (perPixel != 0) {
-            // Every pixel of the disc is set on its own, as a point of its colour on the layer.
-            // Through a painter each point of a new colour costs a pen and a stroker's setup, a
-            // thousand times the pixel itself; the layer's own pixel setter does the same work.
-            ShadeMoonPixels(ReadView(source), wd, layer.width(), layer.height(), phase,
-                            [&layer](int x, int y, std::uint32_t rgb) { layer.setPixel(x, y, 0xFF000000u | rgb); });
-        } else {
-            // The layer is a 32-bit RGB image: its words are 0xFFRRGGBB, and the kernel keeps the top byte.
-            Pixels target{reinterpret_cast<std::uint32_t*>(layer.bits()), layer.width(), layer.height(),
-                          static_cast<std::ptrdiff_t>(layer.bytesPerLine() / 4)};
-            ShadeMoonInto(ReadView(source), wd, target, phase);
-        }
-    }
-    form.AutoRedraw = false;
-    form.Refresh();
+    return discBox & layer.rect();
 }
 
 } // namespace vx

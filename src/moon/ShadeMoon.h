@@ -1,16 +1,18 @@
 #pragma once
 
 class QImage;
+class QRect;
 
 namespace vx {
 
-class FrmMain;
+// How the shaded pixels reach the dial layer: written into its buffer at once, or each set on its
+// own as a point of its colour (the "NT" drawing). Both give the same pixels.
+enum class ShadePath { Bulk, PointByPoint };
 
-// Shades the moon of the dial picture (the plain dial picture of the current size) to the
-// lunation fraction and puts it into the window's dial layer, leaving the rest of the layer as it
-// was. perPixel nonzero draws each pixel as a point on the layer; otherwise the layer's buffer is
-// written at once. Both give the same pixels. Ends with AutoRedraw off and a repaint, which brings
-// the hands back.
-void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel);
+// Shades the moon of the plain dial picture to the lunation fraction and puts it into the dial
+// layer, leaving the rest of the layer as it was. The layer is as wide as the window, Wd pixels,
+// which places the moon (ShadeKernel.h); only what lies in both pictures is read or written.
+// Returns the part of the layer that can have changed: the box around the moon's disc.
+QRect ShadeMoonOnLayer(const QImage& picture, QImage& layer, double phase, ShadePath path);
 
 } // namespace vx

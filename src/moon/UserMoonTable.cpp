@@ -1,6 +1,6 @@
 #include "moon/UserMoonTable.h"
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,5 +1,5 @@
 #include "settings/Convert.h"
-#include "settings/Blanks.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -10,8 +10,6 @@
 
 namespace vx {
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A decimal number taken apart without losing a digit:
 // value = sign * 0.(intDigits fracDigits) * 10^(intDigits.size() + exponent).

@@ -1,6 +1,6 @@
 #include "settings/Ini.h"
 
-#include "app/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 #include "settings/Convert.h"
 #include "settings/IniFile.h"
 

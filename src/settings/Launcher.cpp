@@ -1,6 +1,6 @@
 #include "settings/Launcher.h"
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "settings/Convert.h"
 #include "settings/IniFile.h"
 
@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kLauncherApp = "Tesmo";
 constexpr const char* kLauncherSection = "Utility\\TALVERIN";
-// The launcher numbers its slots with the BASIC Str text of the number: "Tuika 1".
+// The launcher's slot entries are named Tuika (romanised Japanese: an addition, a program added to
+// its list) and numbered with the BASIC Str text of the number: "Tuika 1".
 constexpr long long kSlot = 1;
 
 } // namespace

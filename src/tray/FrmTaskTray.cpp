@@ -1,9 +1,9 @@
 #include "tray/FrmTaskTray.h"
 
 #include "app/FrmMain.h"
-#include "app/Platform.h"
 #include "app/Program.h"
-#include "face/Hands.h"
+#include "base/Platform.h"
+#include "base/TickInterval.h"
 #include "moon/MoonTable.h"
 #include "tray/TrayIcon.h"
 
@@ -29,9 +29,8 @@ FrmTaskTray::FrmTaskTray(Program& program) : program_(program), platform_(progra
     // The first tick comes 10 ms after the load; each tick sets the next.
     Timer1 = new QTimer(this);
     Timer1->setTimerType(Qt::PreciseTimer);
-    Timer1->setInterval(10);
     connect(Timer1, &QTimer::timeout, this, &FrmTaskTray::Timer1_Timer);
-    Timer1->start();
+    Timer1->start(10);
 }
 
 FrmTaskTray::~FrmTaskTray()
@@ -84,9 +83,7 @@ void FrmTaskTray::SetTray(int Number)
 void FrmTaskTray::Timer1_Timer()
 {
     // 10 ms after the next whole minute of the clock, as the year face ticks.
-    Timer1->stop();
-    Timer1->setInterval(YearTickInterval(platform_.Timer()));
-    Timer1->start();
+    Timer1->start(YearTickInterval(platform_.Timer()));
 
     const int index = MoonIndexNow();
     if (index != LastIconIndex)

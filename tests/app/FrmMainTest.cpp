@@ -2,7 +2,6 @@
 #include "app/Program.h"
 #include "menu/FrmMenu.h"
 #include "moon/MoonTable.h"
-#include "moon/ShadeMoon.h"
 #include "settings/IniFile.h"
 #include "support/ProgramFixture.h"
 #include "tray/FrmTaskTray.h"

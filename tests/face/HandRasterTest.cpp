@@ -13,7 +13,7 @@ constexpr std::uint32_t kGround = 0xFF808080u; // mid grey under an opaque top b
 
 struct Face {
     std::vector<std::uint32_t> words = std::vector<std::uint32_t>(kSide * kSide, kGround);
-    FacePixels pixels() { return {words.data(), kSide, kSide, kSide}; }
+    Pixels pixels() { return {words.data(), kSide, kSide, kSide}; }
     std::uint32_t at(int x, int y) const { return words[static_cast<std::size_t>(y) * kSide + x]; }
 };
 

@@ -1,5 +1,7 @@
 #include "face/Hands.h"
 
+#include "settings/Settings.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -57,48 +59,6 @@ TEST(ClockFace, HourHandReachesTwelveWhileSecondsStillShow59)
     EXPECT_EQ(f.f1, 0.0);
     EXPECT_NEAR(f.f2, 59.0 / 60, 1e-12);
     EXPECT_NEAR(f.f3, 59.0 / 60, 1e-12);
-}
-
-TEST(YearFace, NextTickComesTenMillisecondsAfterTheNextWholeMinute)
-{
-    struct Case {
-        double t;
-        int interval;
-    };
-    const Case cases[] = {
-        {12345.5, 14510},   // next tick at 12360.01 s
-        {0.5, 59510},       // just after midnight
-        {0.005, 60005},     // under 10 ms past midnight: the remainder is negative
-        {0.0, 60010},       // the longest wait
-        {60.01, 60000},     // exactly 10 ms past a minute: a whole minute
-        {86399.5, 510},     // half a second before midnight
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(YearTickInterval(c.t), c.interval) << "t = " << c.t;
-}
-
-TEST(YearFace, TickThatFiresOnTimeWaitsAWholeMinuteWhateverTheDateValueRounding)
-{
-    // The clock's reading as the platform gives it: whole milliseconds in a date value. At 10 ms
-    // past each minute of a day the next tick is a minute away, not 1 ms; a millisecond early, it
-    // is 1 ms away.
-    int wrong = 0;
-    for (int minute = 0; minute < 1440; ++minute) {
-        const auto at = [minute](int ms) {
-            return SecondsOfDay(46364.0 + (minute * 60000.0 + ms) / 86400000.0);
-        };
-        wrong += YearTickInterval(at(10)) != 60000;
-        wrong += YearTickInterval(at(9)) != (minute == 0 ? 60001 : 1);
-    }
-    EXPECT_EQ(wrong, 0);
-}
-
-TEST(Hands, OnlyTheExactWordYearSelectsTheYearFace)
-{
-    EXPECT_EQ(FaceFromSetting("Year"), Face::Year);
-    EXPECT_EQ(FaceFromSetting("year"), Face::Clock);
-    EXPECT_EQ(FaceFromSetting("Clock"), Face::Clock);
-    EXPECT_EQ(FaceFromSetting(""), Face::Clock);
 }
 
 double Distance(FacePoint p) { return std::hypot(p.x, p.y); }

@@ -1,7 +1,7 @@
 #include "app/FrmMain.h"
 #include "app/Program.h"
-#include "face/DialPictures.h"
 #include "settings/IniFile.h"
+#include "support/DialPictures.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 

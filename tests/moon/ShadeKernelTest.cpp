@@ -1,3 +1,4 @@
+#include "base/WindowShape.h"
 #include "moon/ShadeKernel.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +78,7 @@ TEST(ShadeKernelTest, DiscLiesInTheMiddleQuarterOfEachSize)
         int y1;
     };
     for (const Case& c : {Case{-1, 60, 15, 15, 44}, Case{0, 120, 30, 30, 89}, Case{1, 240, 60, 60, 179}}) {
-        EXPECT_EQ(MoonPictureSide(c.nowSize), c.wd);
+        EXPECT_EQ(SideForSize(c.nowSize), c.wd);
         const MoonDisc disc = MoonDiscFor(c.wd, c.wd);
         EXPECT_EQ(disc.cx, c.wd / 2);
         EXPECT_EQ(disc.cy, c.wd / 2);

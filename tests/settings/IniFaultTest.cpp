@@ -3,6 +3,7 @@
 
 #include "settings/Ini.h"
 #include "settings/IniFile.h"
+#include "settings/IniText.h"
 
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "settings/IniFile.h"
+#include "settings/IniText.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 // The instants come from the core's new-moon computation (Meeus, chapter 49, with ΔT); the
 // conversion to local time uses the system's time-zone database.
 
-#include "app/AtomicFile.h"
-#include "app/LocalClock.h"
+#include "base/AtomicFile.h"
+#include "base/LocalClock.h"
 #include "moon/NewMoonTable.h"
 
 #include <cerrno>

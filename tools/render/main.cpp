@@ -1,17 +1,23 @@
 // velmorax-render: draws the clock's face into a PNG, for a program folder, a moment, a size and a
-// face, without a display. The clock window itself draws it: a real program is started on a copy
-// of the folder's settings, moon table and dial pictures, with its clock stopped at the moment,
-// and the window's face is saved, transparent outside the round window.
+// face, without a display. The clock window's own drawing code draws it: the dial layer built from
+// the folder's dial pictures, moon table and settings (the settings read from a copy, with the
+// size and face asked for), the hands of that moment over it, and the round window's shape;
+// transparent outside it.
 //
 //   velmorax-render --dir build --at 2026-12-08T21:00 --size 240 --face clock --out face.png
 
-#include "RenderPlatform.h"
-
-#include "app/DateValue.h"
-#include "app/FrmMain.h"
-#include "app/Program.h"
 #include "app/QtPlatform.h"
-#include "settings/IniFile.h"
+#include "base/DateValue.h"
+#include "base/ProgramPaths.h"
+#include "base/WindowRegion.h"
+#include "base/WindowShape.h"
+#include "face/DialLayer.h"
+#include "face/FacePainter.h"
+#include "face/UserPicture.h"
+#include "face/Watch.h"
+#include "moon/MoonTable.h"
+#include "settings/Ini.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,6 +25,7 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
+#include <QPalette>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -40,7 +47,7 @@ struct Options {
     QString dir;                    // empty: the renderer's own folder
     std::optional<vx::DateValue> at; // nothing: now
     std::optional<int> nowSize;     // nothing: the folder's setting
-    std::optional<QString> face;    // "Year" or "Clock"; nothing: the folder's setting
+    std::optional<vx::Face> face;   // nothing: the folder's setting
     QString out;
 };
 
@@ -104,9 +111,9 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& options)
                 return "--size '" + value.toStdString() + "' is not 60, 120 or 240";
         } else if (name == QLatin1String("--face")) {
             if (value == QLatin1String("year"))
-                options.face = QStringLiteral("Year");
+                options.face = vx::Face::Year;
             else if (value == QLatin1String("clock"))
-                options.face = QStringLiteral("Clock");
+                options.face = vx::Face::Clock;
             else
                 return "--face '" + value.toStdString() + "' is not year or clock";
         } else {
@@ -122,53 +129,59 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& options)
     return std::nullopt;
 }
 
-// Copies the file of the program folder into the rendering's folder, when it is there. (A link
-// would do on Linux, but on Windows QFile::link makes a shortcut, which is no copy of the file.)
-bool Mirror(const QDir& from, const QDir& to, const QString& name)
-{
-    const QFileInfo source(from.filePath(name));
-    return !source.isFile() || QFile::copy(source.absoluteFilePath(), to.filePath(name));
-}
-
-// The rendering's own folder: the program folder's settings with the chosen size and face, its moon
-// table and its dial pictures. The program folder itself is only read.
-std::optional<std::string> PrepareFolder(const QDir& programDir, const QDir& work, const Options& options)
+// The rendering's settings: a copy of the program folder's, so that the defaults a read writes back
+// and the size and face asked for never reach the folder itself, which is only read.
+std::optional<std::string> PrepareSettings(const QDir& programDir, const QDir& work, const Options& options)
 {
     const QString iniName = QStringLiteral("velmorax.ini");
     if (QFileInfo(programDir.filePath(iniName)).isFile() &&
         !QFile::copy(programDir.filePath(iniName), work.filePath(iniName)))
         return "cannot read " + programDir.filePath(iniName).toStdString();
-    const std::string ini = work.filePath(iniName).toStdString();
+    vx::ini::SetIniPath(work.path().toStdString(), "velmorax");
     bool written = true;
     if (options.nowSize)
-        written &= vx::IniSet(ini, "frmMain", "NowSize", std::to_string(*options.nowSize));
+        written &= vx::settings::WriteNowSize(*options.nowSize);
     if (options.face)
-        written &= vx::IniSet(ini, "Setting", "YearOrClock", options.face->toStdString());
-    // The notification-area icon has no part in the face.
-    written &= vx::IniSet(ini, "TaskTray", "Setting", "0");
+        written &= vx::settings::WriteFace(*options.face);
     if (!written)
         return "cannot write the settings of the rendering in " + work.path().toStdString();
-
-    QStringList names{QStringLiteral("moondata.dat")};
-    for (int n = 0; n < 3; ++n)
-        for (const char* extension : {".bmp", ".jpg", ".gif"})
-            names << QStringLiteral("useimage%1%2").arg(n).arg(QLatin1String(extension));
-    for (const QString& name : names)
-        if (!Mirror(programDir, work, name))
-            return "cannot read " + programDir.filePath(name).toStdString();
     return std::nullopt;
 }
 
-// The face as the window shows it, transparent outside the window's round shape.
-QImage RoundFace(const vx::FrmMain& window)
+// The face as the clock window shows it at the moment, transparent outside the window's round
+// shape: the steps of the window's DrawMojiban and DrawWatch, with what they tell the user said on
+// the error stream.
+QImage RenderFace(const std::string& appDir, vx::DateValue at)
 {
-    const QImage face = window.Grab();
+    vx::LoadMoonData(appDir);
+    const int nowSize = vx::settings::ReadNowSize();
+    const int n = nowSize + 1;
+    const int side = vx::SideForSize(nowSize);
+    const QColor background = QApplication::palette().color(QPalette::Window);
+
+    QImage picLoad;
+    vx::UserPicture user = vx::FindUserPicture(appDir, n, side, background, picLoad);
+    if (!user.message.empty())
+        std::fprintf(stderr, "velmorax-render: %s\n", user.message.c_str());
+    const QImage& picture = user.picture.isNull() ? vx::BuiltInDials()[n] : user.picture;
+    const double phase = vx::GetMoonPhase(at);
+    vx::DialLayerParts parts;
+    if (vx::settings::ShadesMoon() && phase >= 0) {
+        parts.moonPhase = phase;
+        parts.shadePath = vx::settings::ReadNT() ? vx::ShadePath::PointByPoint : vx::ShadePath::Bulk;
+    }
+    parts.marks = vx::settings::DrawsMarks();
+    QImage layer;
+    vx::BuildDialLayer(layer, side, picture, background, parts);
+
+    const vx::Watch watch = vx::ComputeWatch(at);
+    QImage face(layer.size(), QImage::Format_RGB32);
+    vx::ComposeFace(layer, &watch.strokes, face.rect(), face);
+
     QImage round(face.size(), QImage::Format_ARGB32);
     round.fill(Qt::transparent);
     QPainter painter(&round);
-    const QRegion shape = window.mask();
-    if (!shape.isEmpty())
-        painter.setClipRegion(shape);
+    painter.setClipRegion(vx::WindowDisc(side, side));
     painter.drawImage(0, 0, face);
     return round;
 }
@@ -209,19 +222,11 @@ int main(int argc, char** argv)
     QTemporaryDir work;
     if (!work.isValid())
         return Fail(kFailed, "cannot make a temporary folder: " + work.errorString().toStdString());
-    if (const std::optional<std::string> error = PrepareFolder(programDir, QDir(work.path()), options))
+    if (const std::optional<std::string> error = PrepareSettings(programDir, QDir(work.path()), options))
         return Fail(kFailed, *error);
 
     const vx::DateValue at = options.at ? *options.at : vx::QtPlatform().Now();
-    vx::RenderPlatform platform(at, work.path().toStdString());
-    QImage face;
-    {
-        vx::Program program(platform);
-        program.SetOnEnd([] {});
-        program.Start();
-        QCoreApplication::processEvents();
-        face = RoundFace(*program.frmMain.loaded());
-    }
+    const QImage face = RenderFace(vx::WithTrailingSeparator(programDir.path().toStdString()), at);
 
     QImageWriter writer(options.out, "png");
     if (!writer.write(face))

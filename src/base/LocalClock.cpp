@@ -1,4 +1,4 @@
-#include "app/LocalClock.h"
+#include "base/LocalClock.h"
 
 #include <cstdio>
 #include <cstdlib>

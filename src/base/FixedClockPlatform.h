@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 
 #include <string>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "app/DateValue.h"
+#include "base/DateValue.h"
 
 #include <cmath>
 

@@ -1,11 +1,9 @@
 #include "app/FrmMain.h"
-#include "app/Program.h"
-#include "face/DialPictures.h"
+#include "base/WindowShape.h"
 #include "menu/FrmMenu.h"
-#include "moon/ShadeMoon.h"
 #include "settings/IniFile.h"
-#include "support/FakePlatform.h"
-#include "support/TempDir.h"
+#include "support/DialPictures.h"
+#include "support/ProgramFixture.h"
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
@@ -16,7 +14,6 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <vector>
 
 namespace vx {
@@ -33,27 +30,21 @@ constexpr const char* kLastQuarter = "2026/11/16 15\n2026/12/16 15\n";   // 0.75
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 
-// A program started from a temporary program folder, with its clock and moon table set by hand.
-class DialTest : public ::testing::Test {
+// A program started from a temporary program folder at a size, with its clock and moon table set by
+// hand.
+class DialTest : public test::ProgramFixture {
 protected:
     void SetUp() override
     {
-        platform.programDir = dir.str();
+        ProgramFixture::SetUp();
         dir.write("moondata.dat", kNewMoon);
     }
 
     std::string IniFile() const { return dir.file("velmorax.ini"); }
-    void SetIni(const std::string& section, const std::string& key, const std::string& value)
-    {
-        IniSet(IniFile(), section, key, value);
-    }
     FrmMain& Start(int nowSize = 0)
     {
         SetIni("frmMain", "NowSize", std::to_string(nowSize));
-        program = std::make_unique<Program>(platform);
-        program->SetOnEnd([] {});
-        program->Start();
-        return *program->frmMain;
+        return ProgramFixture::Start();
     }
     void Save(const std::string& name, const QImage& picture, const char* format)
     {
@@ -68,10 +59,6 @@ protected:
             texts.push_back(m.text);
         return texts;
     }
-
-    test::TempDir dir;
-    test::FakePlatform platform;
-    std::unique_ptr<Program> program;
 };
 
 bool Near(const QColor& a, const QColor& b, int tolerance = 8)
@@ -92,7 +79,7 @@ TEST_F(DialTest, ShowingTheWindowPutsThePlainDialWithThePresentMoonOnIt)
 {
     for (int nowSize : {-1, 0, 1}) {
         const FrmMain& main = Start(nowSize);
-        const int s = FrmMain::SideForSize(nowSize);
+        const int s = SideForSize(nowSize);
         const QImage& dial = main.picBack[nowSize + 1];
         const QImage& layer = main.DialLayer();
         ASSERT_EQ(dial.size(), QSize(s, s));
@@ -369,7 +356,7 @@ TEST_F(DialTest, MarksLieBetweenFiveThousandAndFiveThousandFiveHundredFaceUnitsA
     // The point-by-point shading leaves the same layer (next test), marks included.
     const std::pair<const char*, bool> settings[] = {{"True", true}, {"false", true}, {"False", false}};
     for (int nowSize : {-1, 0, 1}) {
-        const int s = FrmMain::SideForSize(nowSize);
+        const int s = SideForSize(nowSize);
         SetIni("frmMain", "UseLineMojiban", "False");
         const QImage plain = Start(nowSize).DialLayer().copy();
         program.reset();

@@ -1,5 +1,5 @@
-#include "app/FileLocations.h"
-#include "app/LocalClock.h"
+#include "base/FileLocations.h"
+#include "base/LocalClock.h"
 
 #include "support/TempDir.h"
 

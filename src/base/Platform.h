@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/DateValue.h"
-#include "app/FileLocations.h"
-#include "app/LocalClock.h"
+#include "base/DateValue.h"
+#include "base/FileLocations.h"
+#include "base/LocalClock.h"
 
 #include <cstdint>
 #include <functional>

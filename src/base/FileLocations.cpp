@@ -1,6 +1,6 @@
-#include "app/FileLocations.h"
+#include "base/FileLocations.h"
 
-#include "app/ProgramPaths.h"
+#include "base/ProgramPaths.h"
 
 #include <filesystem>
 

@@ -5,6 +5,13 @@
 
 namespace vx {
 
+// The side in pixels of the window, its dial picture and its dial layer for a size index NowSize
+// (-1 half, 0 standard, 1 double): 60, 120 or 240.
+constexpr int SideForSize(int nowSize)
+{
+    return 60 << (nowSize + 1);
+}
+
 // The bounding box of the clock window's elliptic region, in window pixels. The platform's region
 // leaves out the right and bottom edges of its box, hence the extra pixel on each.
 struct RegionBox {

@@ -1,7 +1,6 @@
 #include "menu/FrmMenu.h"
 #include "moon/MoonReport.h"
 #include "moon/MoonTable.h"
-#include "moon/ShadeMoon.h"
 #include "support/ProgramFixture.h"
 
 #include <QAction>

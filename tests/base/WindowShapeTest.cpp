@@ -1,4 +1,4 @@
-#include "app/WindowShape.h"
+#include "base/WindowShape.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,44 @@
+#pragma once
+
+// The dial layer (Mojiban: the dial) built from what it shows, with no window and no program: the
+// plain dial picture, the moon shaded to its phase, and the marks. It keeps nothing of its own.
+// The clock window's DrawMojiban builds its layer with it, and so do the renderer and the
+// benchmarks.
+
+#include "moon/ShadeMoon.h"
+
+#include <QImage>
+
+#include <array>
+#include <optional>
+
+class QColor;
+class QRect;
+
+namespace vx {
+
+// What goes into the layer, bottom to top.
+struct DialLayerParts {
+    // The layer starts from the plain picture alone. Without it only the moon's disc and the marks
+    // are drawn over the layer as it is: shading the moon leaves earlier marks where they were.
+    bool freshPicture = true;
+    // The moon shaded to this lunation fraction; nothing leaves the picture's full moon.
+    std::optional<double> moonPhase;
+    ShadePath shadePath = ShadePath::Bulk;
+    // The 60 minute dots and 12 hour ticks near the rim.
+    bool marks = false;
+};
+
+// The built-in dial pictures for the sides 60, 120 and 240, as 32-bit RGB images.
+const std::array<QImage, 3>& BuiltInDials();
+
+// A layer of side x side pixels holding the picture alone, drawn at its top-left corner over the
+// background colour (which shows where the picture is smaller than the layer).
+QImage PlainLayer(int side, const QImage& picture, const QColor& background);
+
+// Builds the parts into the layer from the plain picture; with freshPicture the layer becomes a
+// side x side layer first. Returns the part of the layer that changed.
+QRect BuildDialLayer(QImage& layer, int side, const QImage& picture, const QColor& background,
+                     const DialLayerParts& parts);
+
+} // namespace vx

@@ -1,0 +1,47 @@
+#pragma once
+
+// The settings files on disk: read whole, and replaced atomically; POSIX and Windows. What the text
+// in them means is the INI text model's affair (IniText.h); keeping writers apart is WriteLock's.
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+// What a file operation came to; every operation here answers in this one shape.
+enum class FileResult {
+    Done,    // read whole, or written and in place
+    Missing, // a read found no such file
+    Refused, // a new file found no place: the folder may not be written to
+    Failed,  // anything else; a failed replacement leaves the old file as it was
+};
+
+// A UTF-8 path as the file system's own.
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+
+// The folder a file lies in; "." for a bare name.
+std::filesystem::path FolderOf(const std::filesystem::path& file);
+
+// Reads the whole file into bytes. Failed for anything that is not a regular file and for a file
+// of more than maxBytes; a path naming a pipe does not hang the reader.
+FileResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::size_t maxBytes);
+
+// Whether this process may write to the existing file.
+bool MayWrite(const std::filesystem::path& file);
+
+// Puts bytes in place of the file, or creates it, atomically: they are written to a temporary file
+// beside it, flushed to disk and renamed over it, so that a crash leaves the old file or the new
+// one, never a torn one. An old file's permission bits (and, for root, its owner) go to the new
+// one. A writer holding the lock on the file (locked) uses one fixed temporary name and clears
+// what a writer killed halfway left there, so crashes leave at most one stray file.
+// Refused when the folder may not be written to (no permission, a read-only file system).
+FileResult ReplaceFile(const std::filesystem::path& file, std::string_view bytes, bool oldExists, bool locked);
+
+// Rewrites the existing file where it stands: over its old bytes from the start, cut to the new
+// length, and flushed to disk. For a writable file in a folder that refuses a new one; unlike a
+// replacement, a crash in the middle can leave it torn.
+FileResult WriteInPlace(const std::filesystem::path& file, std::string_view bytes);
+
+} // namespace vx
