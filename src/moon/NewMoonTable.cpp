@@ -1,9 +1,13 @@
 #include "moon/NewMoonTable.h"
 
+#include "base/FileAccess.h"
 #include "moon/MoonRecord.h"
 #include "moon/NewMoon.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 
 namespace vx {
 
@@ -24,6 +28,20 @@ std::string NewMoonTableText(int from, int to, const LocalClockOf& localClock)
         text += '\n';
     }
     return text;
+}
+
+bool WriteMoonFile(const std::string& path, const std::string& text, std::string& error)
+{
+    const std::filesystem::path file = PathFromUtf8(path);
+    std::error_code ec;
+    const bool oldExists = std::filesystem::exists(file, ec);
+    errno = 0;
+    if (ReplaceFile(file, text, oldExists, false) == FileResult::Done)
+        return true;
+    // The replacement leaves errno as the step that failed set it.
+    const int reason = errno;
+    error = "cannot write " + path + (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string());
+    return false;
 }
 
 } // namespace vx

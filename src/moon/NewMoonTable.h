@@ -15,6 +15,11 @@ namespace vx {
 using LocalClockOf = std::function<ClockReading(std::int64_t unixSeconds)>;
 std::string NewMoonTableText(int from, int to, const LocalClockOf& localClock);
 
+// Puts text in place of the file at path (UTF-8), or creates it, atomically as the settings file
+// is replaced: an interrupted write leaves the old table or the new one, never half of one. False,
+// with a one-line reason naming the file in error, when it could not be written.
+bool WriteMoonFile(const std::string& path, const std::string& text, std::string& error);
+
 // The span of years an installed program's table covers.
 constexpr int kUserMoonTableFirstYear = 1900;
 constexpr int kUserMoonTableLastYear = 2100;

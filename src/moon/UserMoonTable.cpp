@@ -1,7 +1,5 @@
 #include "moon/UserMoonTable.h"
 
-#include "base/AtomicFile.h"
-
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -40,8 +38,7 @@ UserMoonTableOutcome PrepareUserMoonTable(const std::string& dir, const std::str
     // The table first, then the zone: a write cut short between the two leaves a zone file that
     // does not match, and the next start writes the table again.
     const std::string text = NewMoonTableText(kUserMoonTableFirstYear, kUserMoonTableLastYear, localClock);
-    if (!WriteFileAtomically(tablePath, text, outcome.error) ||
-        !WriteFileAtomically(zonePath, zone + "\n", outcome.error))
+    if (!WriteMoonFile(tablePath, text, outcome.error) || !WriteMoonFile(zonePath, zone + "\n", outcome.error))
         outcome.kind = UserMoonTableOutcome::Failed;
     return outcome;
 }

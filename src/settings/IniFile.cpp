@@ -1,6 +1,6 @@
 #include "settings/IniFile.h"
 
-#include "settings/FileAccess.h"
+#include "base/FileAccess.h"
 #include "settings/IniText.h"
 #include "settings/WriteLock.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The settings file itself: a value read from it, a value written into it. The text is handled by
-// the INI text model (IniText.h); the file by FileAccess.h and WriteLock.h.
+// the INI text model (IniText.h); the file by base/FileAccess.h and WriteLock.h.
 
 #include <cstddef>
 #include <optional>

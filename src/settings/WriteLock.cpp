@@ -1,6 +1,6 @@
 #include "settings/WriteLock.h"
 
-#include "settings/FileAccess.h"
+#include "base/FileAccess.h"
 
 #include <cerrno>
 #include <chrono>

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -86,10 +87,20 @@ TEST(MoondataTool, WritesATableTheClockReads)
     const MoonTable::LoadResult loaded = table.Load(dir.file("moondata.dat"));
     EXPECT_EQ(loaded.records, 12u);
     EXPECT_EQ(loaded.skippedLines, 0u);
-    EXPECT_FALSE(dir.exists("moondata.dat.tmp"));
+    EXPECT_EQ(dir.names(), std::set<std::string>{"moondata.dat"}) << "no temporary file is left";
     table.GetMoonPhase(MakeDateValue(2026, 12, 8, 23, 15));
     EXPECT_EQ(table.LastNewMoon(), MakeDateValue(2026, 11, 9, 16));
     EXPECT_EQ(table.NextNewMoon(), MakeDateValue(2026, 12, 9, 9));
+}
+
+TEST(MoondataTool, SaysWhichFileItCouldNotWriteAndWhy)
+{
+    TempDir dir;
+    const std::string out = dir.file("no-such-folder") + "/moondata.dat";
+    const RunResult run = RunMoondata("--from 2026 --to 2026 --out \"" + out + "\"");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "moondata: cannot write " + out + ": No such file or directory\n");
+    EXPECT_TRUE(dir.names().empty());
 }
 
 TEST(MoondataTool, RejectsBadOptionsWithOneLineAndFailure)

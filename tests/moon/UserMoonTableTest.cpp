@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 
 namespace vx {
@@ -54,7 +55,7 @@ TEST_F(UserMoonTableTest, AMissingTableIsWrittenForTheZoneFrom1900To2100AndTheZo
     EXPECT_EQ(table.rfind("1900/01/01 ", 0), 0u) << "the first new moon of 1900 fell on 1 January";
     EXPECT_NE(table.find("\n2026/12/09 09\n"), std::string::npos) << "9 December 2026, 9 in the morning in Tokyo";
     EXPECT_EQ(table.substr(table.size() - 14, 5), "2100/") << "the last line is of 2100";
-    EXPECT_FALSE(dir.exists("moondata.dat.tmp"));
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"moondata.dat", "moondata.zone"})) << "no temporary file is left";
 
     // The program reads it back as a table of about 2487 lunations.
     MoonTable moon;
@@ -91,6 +92,7 @@ TEST_F(UserMoonTableTest, AFolderThatCannotBeWrittenIsReportedAndLeavesNothingBe
         PrepareUserMoonTable(dir.file("missing-folder") + "/", "Asia/Tokyo", FixedOffset(9));
     EXPECT_EQ(outcome.kind, UserMoonTableOutcome::Failed);
     EXPECT_NE(outcome.error.find("moondata.dat"), std::string::npos) << outcome.error;
+    EXPECT_TRUE(dir.names().empty());
 }
 
 TEST_F(UserMoonTableTest, IsTheTableTheMoondataToolWritesForTheSameZone)

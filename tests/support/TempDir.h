@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <set>
 #include <string>
 
 namespace vx::test {
@@ -47,6 +48,14 @@ public:
         return s.str();
     }
     bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
+    // What the folder holds, by name: a writer's stray temporary files show here.
+    std::set<std::string> names() const
+    {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            found.insert(entry.path().filename().string());
+        return found;
+    }
 
 private:
     std::filesystem::path path_;

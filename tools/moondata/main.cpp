@@ -6,7 +6,6 @@
 // The instants come from the core's new-moon computation (Meeus, chapter 49, with ΔT); the
 // conversion to local time uses the system's time-zone database.
 
-#include "base/AtomicFile.h"
 #include "base/LocalClock.h"
 #include "moon/NewMoonTable.h"
 
@@ -124,7 +123,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "moondata: cannot write the table: %s\n", std::strerror(errno));
             return 1;
         }
-    } else if (!vx::WriteFileAtomically(options.out, text, error)) {
+    } else if (!vx::WriteMoonFile(options.out, text, error)) {
         std::fprintf(stderr, "moondata: %s\n", error.c_str());
         return 1;
     }

@@ -1,7 +1,8 @@
 #pragma once
 
-// The settings files on disk: read whole, and replaced atomically; POSIX and Windows. What the text
-// in them means is the INI text model's affair (IniText.h); keeping writers apart is WriteLock's.
+// Files on disk: read whole, and replaced atomically; POSIX and Windows. The settings file and the
+// moon table an installed program writes both go through here. What the text in a settings file
+// means is the INI text model's affair (settings/IniText.h); keeping writers apart is WriteLock's.
 
 #include <cstddef>
 #include <filesystem>
