@@ -1,5 +1,7 @@
 #include "base/LocalClock.h"
 
+#include "base/Text.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -107,13 +109,10 @@ std::string ZoneOfPath(const std::string& path)
     return zone;
 }
 
+// Without the spaces, tabs and line ends around it.
 std::string Trimmed(const std::string& text)
 {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const std::size_t last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
+    return std::string(TrimWhere(text, [](char c) { return IsBlank(c) || c == '\r' || c == '\n'; }));
 }
 
 } // namespace
