@@ -102,8 +102,8 @@ message_boxes() {
   xdotool search --all --onlyvisible --pid "$PID" --name '^Velmorax$' 2>/dev/null
 }
 
-# close_message_box: waits up to five seconds for a message box and closes it with its OK button.
-close_message_box() {
+# wait_for_message_box: waits up to five seconds for a message box and prints its window.
+wait_for_message_box() {
   local box=""
   for _ in $(seq 50); do
     box=$(message_boxes | head -n 1)
@@ -111,6 +111,13 @@ close_message_box() {
     sleep 0.1
   done
   [ -n "$box" ] || fail "no message box appeared"
+  echo "$box"
+}
+
+# close_message_box: waits up to five seconds for a message box and closes it with its OK button.
+close_message_box() {
+  local box
+  box=$(wait_for_message_box) || exit 1
   xdotool windowfocus --sync "$box" key Return
   for _ in $(seq 50); do
     message_boxes | grep -qx "$box" || return 0
@@ -166,6 +173,28 @@ right_click_window() {
   read -r wx wy < <(window_xy)
   xdotool mousemove $((wx + $1)) $((wy + $2)) click 3
   sleep 0.6
+}
+
+# copy_moon_report DX DY: chooses 月の情報を表示 from the popup opened at that offset, copies the
+# report from its box with Ctrl+C into REPORT, and closes the box.
+copy_moon_report() {
+  right_click_window "$1" "$2"
+  xdotool key Up Up Up Up Return
+  local box
+  box=$(wait_for_message_box) || exit 1
+  xdotool windowfocus --sync "$box" key ctrl+c
+  sleep 0.3
+  REPORT=$(xclip -o -selection clipboard)
+  close_message_box
+}
+
+# quit_from_popup DX DY: chooses 終了, the popup's last item, and waits for the program to end.
+quit_from_popup() {
+  right_click_window "$1" "$2"
+  xdotool key Up Return
+  for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$PID" 2>/dev/null && fail "the program still runs after 終了"
+  PID=""
 }
 
 # popup_windows: "ID WIDTH HEIGHT X Y" of every shown popup menu window of the program.

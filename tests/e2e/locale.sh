@@ -23,24 +23,8 @@ printf '[frmMain]\nTop=1845\nLeft=18510\n' >"$PROG/velmorax.ini"
 run_in() {
   start_program LANG="$1" LC_ALL="$1"
   expect_eq "$(window_xy)" "1234 123" "the window's place under $1"
-  right_click_window 60 60
-  xdotool key Up Up Up Up Return
-  local box=""
-  for _ in $(seq 50); do
-    box=$(message_boxes | head -n 1)
-    [ -n "$box" ] && break
-    sleep 0.1
-  done
-  [ -n "$box" ] || fail "no report under $1"
-  xdotool windowfocus --sync "$box" key ctrl+c
-  sleep 0.3
-  REPORT=$(xclip -o -selection clipboard)
-  close_message_box
-  right_click_window 60 60
-  xdotool key Up Return
-  for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$PID" 2>/dev/null && fail "the program still runs after 終了 under $1"
-  PID=""
+  copy_moon_report 60 60
+  quit_from_popup 60 60
 }
 
 for attempt in 1 2 3; do

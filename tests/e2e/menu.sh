@@ -41,11 +41,7 @@ read -r x1 y1 < <(window_xy)
 expect_eq "$x1,$y1" "$((x0 - 80)),$((y0 + 30))" "window place after the drag"
 
 # 終了 is the popup's last item.
-right_click_window 120 120
-xdotool key Up Return
-for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$PID" 2>/dev/null && fail "the program still runs after 終了"
-PID=""
+quit_from_popup 120 120
 expect_eq "$(ini_value frmMain NowSize)" "1" "NowSize"
 expect_eq "$(ini_value frmMain Left)" "$((x1 * 15))" "Left"
 expect_eq "$(ini_value frmMain Top)" "$((y1 * 15))" "Top"

@@ -152,19 +152,8 @@ fi
 
 # The moon report names the new moons around now as that zone's clock gives them.
 if command -v xclip >/dev/null; then
-  right_click_window 60 60
-  xdotool key Up Up Up Up Return # 月の情報を表示
-  box=""
-  for _ in $(seq 50); do
-    box=$(message_boxes | head -n 1)
-    [ -n "$box" ] && break
-    sleep 0.1
-  done
-  [ -n "$box" ] || fail "no moon report"
-  xdotool windowfocus --sync "$box" key ctrl+c
-  sleep 0.3
-  report=$(xclip -o -selection clipboard)
-  close_message_box
+  copy_moon_report 60 60
+  report=$REPORT
   as_report() { echo "$1" | sed -E 's|^([0-9]{4})/([0-9]{2})/([0-9]{2}) ([0-9]{2})$|\1年\2月\3日 \4時|'; }
   echo "$report" | grep -qF "最後の新月は    $(as_report "$last") でした。" || fail "the report's last new moon is not $last: $report"
   echo "$report" | grep -qF "次の新月は       $(as_report "$next") です。" || fail "the report's next new moon is not $next: $report"
@@ -185,11 +174,7 @@ xdotool mousemove $((x0 + 120)) $((y0 + 120)) mousedown 1 mousemove $((x0 + 100)
 sleep 0.3
 read -r x1 y1 < <(window_xy)
 [ "$x1,$y1" != "$x0,$y0" ] || fail "the drag did not move the window"
-right_click_window 120 120
-xdotool key Up Return
-for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$PID" 2>/dev/null && fail "the program still runs after 終了"
-PID=""
+quit_from_popup 120 120
 expect_eq "$(user_ini_value frmMain NowSize)" "1" "NowSize in the per-user settings"
 expect_eq "$(user_ini_value frmMain Left)" "$((x1 * 15))" "Left in the per-user settings"
 expect_eq "$(user_ini_value frmMain Top)" "$((y1 * 15))" "Top in the per-user settings"

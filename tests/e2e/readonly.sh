@@ -65,11 +65,7 @@ read -r wx wy < <(window_xy)
 right_click_window 60 60
 xdotool key Up Up Up Right Down Down Return # 設定 > 文字盤を線で描く
 sleep 0.5
-right_click_window 60 60
-xdotool key Up Return # 終了
-for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$PID" 2>/dev/null && fail "the program still runs after 終了"
-PID=""
+quit_from_popup 60 60
 expect_eq "$(ini_value frmMain UseLineMojiban)" "True" "UseLineMojiban in the writable file"
 expect_eq "$(ini_value frmMain Left)" "$((wx * 15))" "Left in the writable file"
 expect_eq "$(ini_value frmMain NowSize)" "1" "NowSize kept"
