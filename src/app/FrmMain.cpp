@@ -199,11 +199,26 @@ void FrmMain::DrawWatch()
     paint_.layerChanged = QRect();
     if (paint_.changed.isEmpty())
         return;
+    if (paint_.atOnce && ShowDirectly(paint_.changed))
+        return;
     paint_.ownPending = true;
     if (paint_.atOnce)
         repaint(paint_.changed);
     else
         update(paint_.changed);
+}
+
+bool FrmMain::ShowDirectly(const QRegion& region)
+{
+    QImage* screen = direct_.Begin(region);
+    if (screen == nullptr)
+        return false;
+    // Each rectangle alone: a tick's region is a few boxes around the hands, whose bounding box
+    // can be most of the face.
+    for (const QRect& area : region)
+        ComposeFace(dialLayer_, &watch_.strokes, area, *screen);
+    direct_.End(region);
+    return true;
 }
 
 QRegion FrmMain::NewWatch()
