@@ -1,5 +1,6 @@
 #include "base/LocalClock.h"
 
+#include "base/LocalTimeCache.h"
 #include "base/Text.h"
 
 #include <chrono>
@@ -113,14 +114,10 @@ DateValue LocalDateValue(std::int64_t unixMilliseconds)
 
 DateValue LocalDateValueNow()
 {
+    // One clock, one zone: the window's thread is the only reader.
+    static LocalTimeCache cache;
     const auto now = std::chrono::system_clock::now().time_since_epoch();
-    // localtime_r does not look at the zone again by itself; tzset does, at the cost of one stat.
-#ifdef _WIN32
-    _tzset();
-#else
-    tzset();
-#endif
-    return LocalDateValue(std::chrono::floor<std::chrono::milliseconds>(now).count());
+    return cache.At(std::chrono::floor<std::chrono::milliseconds>(now).count());
 }
 
 namespace {

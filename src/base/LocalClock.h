@@ -32,8 +32,8 @@ ClockReading LocalReading(std::int64_t unixSeconds);
 // from 30 December 1899 plus the milliseconds of the local day as the fraction.
 DateValue LocalDateValue(std::int64_t unixMilliseconds);
 
-// The present local date and time to the millisecond. The zone is looked at again on every call,
-// so a zone changed while the program runs shows at the next reading.
+// The present local date and time to the millisecond, through a LocalTimeCache: the zone is looked
+// up once a minute, and a zone changed while the program runs shows from the next minute on.
 DateValue LocalDateValueNow();
 
 // The name of the zone the process's local clock follows, as the C library chooses it: the TZ

@@ -1,4 +1,5 @@
 #include "base/LocalClock.h"
+#include "base/LocalTimeCache.h"
 
 #include <gtest/gtest.h>
 
@@ -90,20 +91,57 @@ TEST(LocalDateValue, CountsLocalDaysAndTheMillisecondsOfTheLocalDay)
     }
 }
 
-TEST(LocalDateValue, PresentTimeFollowsAZoneChangedWhileRunning)
+TEST(LocalTimeCache, GivesWhatTheFullConversionGivesSecondBySecondAcrossChangesOfOffset)
+{
+    struct Case {
+        const char* zone;
+        long long fromUnixMs; // two minutes from here, a reading every 250 ms plus 7
+    };
+    const Case cases[] = {
+        {"America/New_York", 1710053999999LL - 60000},   // spring forward at 07:00 UTC, 10 March 2024
+        {"America/New_York", 1730613600000LL - 60000},   // fall back at 06:00 UTC, 3 November 2024
+        {"Africa/Monrovia", 63593070000LL - 75000},      // -0:44:30 to UTC at 00:44:30 UTC, 7 January 1972
+        {"Asia/Tokyo", -1000LL - 60000},                 // across the start of 1970
+        {"Australia/Lord_Howe", 1712415600000LL - 60000}, // half an hour back at 15:00 UTC, 6 April 2024
+    };
+    for (const Case& c : cases) {
+        ZoneForTest zone(c.zone);
+        tzset();
+        LocalTimeCache cache;
+        for (long long ms = c.fromUnixMs; ms < c.fromUnixMs + 120000; ms += 257)
+            ASSERT_EQ(cache.At(ms), LocalDateValue(ms)) << c.zone << " at " << ms;
+    }
+}
+
+TEST(LocalTimeCache, FollowsAZoneChangedWhileRunningFromTheNextMinute)
 {
     ZoneForTest zone("UTC");
+    LocalTimeCache cache;
+    const long long minute = 1800000000000LL - 1800000000000LL % 60000;
+    const double utc = cache.At(minute);
+    EXPECT_EQ(utc, LocalDateValue(minute));
+    // Only the variable changes, as an administrator changes the system's zone.
+    ZoneForTest::Set("Asia/Tokyo");
+    EXPECT_NEAR(cache.At(minute + 59999), utc + 59999.0 / 86400000.0, 1e-9);
+    const double tokyo = cache.At(minute + 60000);
+    EXPECT_EQ(tokyo, LocalDateValue(minute + 60000));
+    EXPECT_NEAR(tokyo - utc, 9.0 / 24 + 60.0 / 86400, 1e-9);
+}
+
+TEST(LocalDateValue, PresentTimeIsTheClocksTimeInTheProcesssZone)
+{
+    ZoneForTest zone("Asia/Tokyo");
+    tzset();
     const auto unixMs = [] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
                    std::chrono::system_clock::now().time_since_epoch())
             .count();
     };
-    const double utc = LocalDateValueNow();
-    EXPECT_LE(std::abs(utc - LocalDateValue(unixMs())), 2.0 / 86400);
-    // Only the variable changes; the reading must look at the zone again by itself.
-    ZoneForTest::Set("Asia/Tokyo");
-    const double tokyo = LocalDateValueNow();
-    EXPECT_NEAR(tokyo - utc, 9.0 / 24, 2.0 / 86400);
+    const long long before = unixMs();
+    const double now = LocalDateValueNow();
+    const long long after = unixMs();
+    EXPECT_GE(now, LocalDateValue(before));
+    EXPECT_LE(now, LocalDateValue(after));
 }
 
 } // namespace
