@@ -1,0 +1,48 @@
+// Prints the sharpness of a dial picture (tests/support/Sharpness.h), for the end-to-end tests
+// and for people comparing dials.
+//
+//   vx_sharpness FILE [--crop X Y SIDE] [--scale SIDE] [--skip-top DEGREES]
+//
+// --crop takes the square at X, Y (a window in a picture of the screen); --scale smooth-scales
+// the picture to SIDE pixels first (a dial brought up to a larger screen).
+
+#include "support/Sharpness.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstdio>
+#include <cstring>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: vx_sharpness FILE [--crop X Y SIDE] [--scale SIDE] [--skip-top DEGREES]\n");
+        return 2;
+    }
+    QImage picture(QString::fromLocal8Bit(argv[1]));
+    if (picture.isNull()) {
+        std::fprintf(stderr, "vx_sharpness: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    double skipTop = 0;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--crop") == 0 && i + 3 < argc) {
+            const int side = std::atoi(argv[i + 3]);
+            picture = picture.copy(std::atoi(argv[i + 1]), std::atoi(argv[i + 2]), side, side);
+            i += 3;
+        } else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
+            const int side = std::atoi(argv[++i]);
+            picture = picture.convertToFormat(QImage::Format_RGB32)
+                          .scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        } else if (std::strcmp(argv[i], "--skip-top") == 0 && i + 1 < argc) {
+            skipTop = std::atof(argv[++i]);
+        } else {
+            std::fprintf(stderr, "vx_sharpness: unknown argument %s\n", argv[i]);
+            return 2;
+        }
+    }
+    std::printf("%.1f\n", vx::test::NumeralRingSharpness(picture, skipTop));
+    return 0;
+}
