@@ -2,10 +2,11 @@
 # On a screen of two device pixels to each of the window's (QT_SCALE_FACTOR=2) the standard clock
 # is 240 device pixels across and round, and its dial is drawn for the screen's pixels: its ring
 # of numerals is far sharper than the 120-pixel dial brought up to 240.
-#   hidpi.sh PROGRAM SHARPNESS_TOOL DIAL120_PICTURE
+#   hidpi.sh PROGRAM SHARPNESS_TOOL DIAL120_PICTURE DIAL120_AT_2X_PICTURE
 . "$(dirname "$0")/lib.sh"
 sharpness=$2
 dial120=$3
+dial120at2=$4
 make_program_folder "$1"
 shot="$PROG/shot.png"
 
@@ -36,4 +37,9 @@ scaled1=$("$sharpness" "$dial120" --scale 240 --skip-top 20) || fail "cannot mea
 echo "numeral ring sharpness: window at ratio 2 $ratio2, 120-pixel dial brought up to 240 $scaled1"
 awk -v a="$ratio2" -v b="$scaled1" 'BEGIN { exit !(a > 2 * b) }' ||
   fail "the dial at ratio 2 ($ratio2) is not clearly sharper than the 120-pixel dial brought up ($scaled1)"
+# Not the 120-pixel dial doubled either (that has sharp steps of its own): the ring is the dial
+# drawn for two device pixels to each, pixel for pixel.
+difference=$("$sharpness" "$shot" --skip-top 20 --difference "$dial120at2") || fail "cannot compare with the dial for ratio 2"
+echo "numeral ring's mean difference from the dial drawn for ratio 2: $difference"
+awk -v d="$difference" 'BEGIN { exit !(d < 1) }' || fail "the ring differs from the dial drawn for ratio 2 by $difference"
 echo "ok"

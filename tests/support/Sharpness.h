@@ -14,6 +14,30 @@ namespace vx::test {
 constexpr double kNumeralRingInner = 0.62;
 constexpr double kNumeralRingOuter = 0.88;
 
+// Calls visit(x, y) for each pixel of the numeral ring of a square picture of side w by h, those
+// within skipTopDegrees of 12 o'clock left out.
+template <class Visit> void ForNumeralRing(int w, int h, double skipTopDegrees, Visit visit)
+{
+    const double radius = w / 2.0;
+    for (int y = 1; y + 1 < h; ++y)
+        for (int x = 1; x + 1 < w; ++x) {
+            const double dx = x + 0.5 - radius;
+            const double dy = y + 0.5 - h / 2.0;
+            const double rho = std::hypot(dx, dy) / radius;
+            if (rho < kNumeralRingInner || rho > kNumeralRingOuter)
+                continue;
+            // Degrees from 12 o'clock, either way round.
+            const double fromTop = std::fabs(std::atan2(dx, -dy)) * 180 / 3.14159265358979;
+            if (fromTop >= skipTopDegrees)
+                visit(x, y);
+        }
+}
+
+inline double Brightness(QRgb c)
+{
+    return 0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c);
+}
+
 // The variance of the 4-neighbour Laplacian of the brightness (0 to 255) over the pixels of the
 // numeral ring of a square dial picture. Pixels within skipTopDegrees of 12 o'clock are left
 // out, for a picture with the hands standing there.
@@ -24,35 +48,36 @@ inline double NumeralRingSharpness(const QImage& picture, double skipTopDegrees 
     const int h = rgb.height();
     std::vector<double> grey(static_cast<std::size_t>(w) * h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const QRgb c = rgb.pixel(x, y);
-            grey[static_cast<std::size_t>(y) * w + x] = 0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c);
-        }
-    const double radius = w / 2.0;
+        for (int x = 0; x < w; ++x)
+            grey[static_cast<std::size_t>(y) * w + x] = Brightness(rgb.pixel(x, y));
+    const auto at = [&](int x, int y) { return grey[static_cast<std::size_t>(y) * w + x]; };
     double sum = 0;
     double sum2 = 0;
     long n = 0;
-    for (int y = 1; y + 1 < h; ++y)
-        for (int x = 1; x + 1 < w; ++x) {
-            const double dx = x + 0.5 - radius;
-            const double dy = y + 0.5 - h / 2.0;
-            const double rho = std::hypot(dx, dy) / radius;
-            if (rho < kNumeralRingInner || rho > kNumeralRingOuter)
-                continue;
-            // Degrees from 12 o'clock, either way round.
-            const double fromTop = std::fabs(std::atan2(dx, -dy)) * 180 / 3.14159265358979;
-            if (fromTop < skipTopDegrees)
-                continue;
-            const auto at = [&](int xx, int yy) { return grey[static_cast<std::size_t>(yy) * w + xx]; };
-            const double laplacian = at(x - 1, y) + at(x + 1, y) + at(x, y - 1) + at(x, y + 1) - 4 * at(x, y);
-            sum += laplacian;
-            sum2 += laplacian * laplacian;
-            ++n;
-        }
+    ForNumeralRing(w, h, skipTopDegrees, [&](int x, int y) {
+        const double laplacian = at(x - 1, y) + at(x + 1, y) + at(x, y - 1) + at(x, y + 1) - 4 * at(x, y);
+        sum += laplacian;
+        sum2 += laplacian * laplacian;
+        ++n;
+    });
     if (n == 0)
         return 0;
     const double mean = sum / n;
     return sum2 / n - mean * mean;
+}
+
+// The mean difference in brightness over the numeral ring of two square pictures of one size.
+inline double NumeralRingDifference(const QImage& a, const QImage& b, double skipTopDegrees = 0)
+{
+    if (a.size() != b.size())
+        return 255;
+    double sum = 0;
+    long n = 0;
+    ForNumeralRing(a.width(), a.height(), skipTopDegrees, [&](int x, int y) {
+        sum += std::fabs(Brightness(a.pixel(x, y)) - Brightness(b.pixel(x, y)));
+        ++n;
+    });
+    return n == 0 ? 0 : sum / n;
 }
 
 } // namespace vx::test
