@@ -42,6 +42,11 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A Wayland compositor cuts no window to a shape: there the disc stands on a transparent
+    // square, and the mask only lets clicks outside it through to what lies beneath.
+    roundByAlpha_ = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    if (roundByAlpha_)
+        setAttribute(Qt::WA_TranslucentBackground);
 
     // The timer's design interval; every drawing of the hands sets the next one.
     Timer1 = new QTimer(this);
@@ -242,6 +247,8 @@ void FrmMain::paintEvent(QPaintEvent* event)
     // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
     constexpr int kBandRows = 64;
     QPainter painter(this);
+    if (roundByAlpha_)
+        painter.setClipRegion(mask());
     for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
         painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
 }

@@ -114,6 +114,8 @@ private:
     // The face as last painted: the dial layer with the hands over it.
     QImage shown_;
     bool topmost_ = false;
+    // The round shape comes from transparency outside the disc rather than from the window system.
+    bool roundByAlpha_ = false;
     // What the last drawing of the hands showed.
     Watch watch_;
     // Between a drawing of the hands and the paint that shows it.
