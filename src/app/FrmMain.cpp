@@ -44,7 +44,10 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     setAttribute(Qt::WA_OpaquePaintEvent);
     // A Wayland compositor cuts no window to a shape: there the disc stands on a transparent
     // square, and the mask only lets clicks outside it through to what lies beneath.
-    roundByAlpha_ = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    // Nor does it let a client place itself or tell it where it is.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    roundByAlpha_ = wayland;
+    placeKnown_ = !wayland;
     if (roundByAlpha_)
         setAttribute(Qt::WA_TranslucentBackground);
 
@@ -98,6 +101,7 @@ void FrmMain::Form_Load()
 
     const double top = settings::ReadTop(Top());
     const double left = settings::ReadLeft(Left());
+    loadedPlace_ = {top, left};
     p.NowSize = settings::ReadNowSize();
 
     if (settings::ReadAlwaysOnTop()) {
@@ -123,8 +127,10 @@ void FrmMain::Form_Load()
 void FrmMain::Form_Unload()
 {
     Program& p = program_;
-    settings::WriteTop(Top());
-    settings::WriteLeft(Left());
+    // Where the window system never says where the window is, the place it reports is no place
+    // at all: the saved one stays, for the next session that can use it.
+    settings::WriteTop(placeKnown_ ? Top() : loadedPlace_.top);
+    settings::WriteLeft(placeKnown_ ? Left() : loadedPlace_.left);
     FrmMenu* menu = p.frmMenu.loaded();
     settings::WriteAlwaysOnTop(menu && menu->AlwaysOnTop->isChecked());
     settings::WriteNT(menu && menu->mnuNT->isChecked());
