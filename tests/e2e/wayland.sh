@@ -3,7 +3,8 @@
 # With both displays known and no platform chosen, the clock goes through XWayland: its window
 # is an X window there, cut round. Chosen natively (QT_QPA_PLATFORM=wayland), it is
 # no X window, its disc stands on a transparent square, it ends cleanly on a signal, and the
-# place saved by an X session stays as it was, since Wayland never says where a window is.
+# place saved by an X session stays as it was, since Wayland never says where a window is. With
+# an XWayland that does not answer, it runs natively too.
 # Usage: wayland.sh PROGRAM
 . "$(dirname "$0")/lib.sh"
 make_program_folder "$1"
@@ -91,4 +92,13 @@ expect_eq "$?" "0" "exit status"
 PID=""
 expect_eq "$(ini_value frmMain Top)" "1500" "Top kept"
 expect_eq "$(ini_value frmMain Left)" "3000" "Left kept"
+
+# --- An XWayland that does not answer: the clock falls back to running natively ------------
+launch_program DISPLAY=:65000
+sleep 2
+running || fail "without a working XWayland the program ended: $(tail -n 3 "$PROG/out.log")"
+kill -TERM "$PID"
+wait "$PID"
+expect_eq "$?" "0" "exit status after the fall-back"
+PID=""
 echo "ok"
