@@ -15,7 +15,7 @@ struct SessionEnvironment {
 // The window-system plugins to try, in order, for this session; empty leaves the choice to Qt.
 // On a Wayland session that also offers XWayland, and where the user has chosen nothing, the
 // clock goes through XWayland: a Wayland client can neither place itself nor stay on top, and
-// the round shape needs no compositor there. The native plugin stays as the fall-back for an
+// there the window system itself cuts the window round. The native plugin stays as the fall-back for an
 // XWayland that will not start.
 std::string PlatformForSession(const SessionEnvironment& session);
 

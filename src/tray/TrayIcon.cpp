@@ -77,7 +77,7 @@ void AddTrayIcon(const QString& tip, QWidget& form)
     icon->setToolTip(tip);
     QWidget* target = &form;
     QObject::connect(icon, &QSystemTrayIcon::activated, &form, [target, icon](QSystemTrayIcon::ActivationReason reason) {
-        // Asked at the click: only a single click needs to know, and the area may have changed since the add.
+        // Asked at the click, and only for the single click: the one report whose meaning depends on it.
         const TrayKind kind = reason == QSystemTrayIcon::Trigger ? TrayKindOf(*icon) : TrayKind::Embedded;
         TrayCallbackEvent event(TrayMessageFor(reason, kind));
         QCoreApplication::sendEvent(target, &event);
