@@ -43,6 +43,14 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A Wayland compositor cuts no window to a shape: there the disc stands on a transparent
+    // square, and the mask only lets clicks outside it through to what lies beneath.
+    // Nor does it let a client place itself or tell it where it is.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    roundByAlpha_ = wayland;
+    placeKnown_ = !wayland;
+    if (roundByAlpha_)
+        setAttribute(Qt::WA_TranslucentBackground);
 
     // The timer's design interval; every drawing of the hands sets the next one.
     Timer1 = new QTimer(this);
@@ -94,6 +102,7 @@ void FrmMain::Form_Load()
 
     const double top = settings::ReadTop(Top());
     const double left = settings::ReadLeft(Left());
+    loadedPlace_ = {top, left};
     p.NowSize = settings::ReadNowSize();
 
     if (settings::ReadAlwaysOnTop()) {
@@ -119,8 +128,10 @@ void FrmMain::Form_Load()
 void FrmMain::Form_Unload()
 {
     Program& p = program_;
-    settings::WriteTop(Top());
-    settings::WriteLeft(Left());
+    // Where the window system never says where the window is, the place it reports is no place
+    // at all: the saved one stays, for the next session that can use it.
+    settings::WriteTop(placeKnown_ ? Top() : loadedPlace_.top);
+    settings::WriteLeft(placeKnown_ ? Left() : loadedPlace_.left);
     FrmMenu* menu = p.frmMenu.loaded();
     settings::WriteAlwaysOnTop(menu && menu->AlwaysOnTop->isChecked());
     settings::WriteNT(menu && menu->mnuNT->isChecked());
@@ -252,6 +263,8 @@ void FrmMain::paintEvent(QPaintEvent* event)
     // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
     constexpr int kBandRows = 64;
     QPainter painter(this);
+    if (roundByAlpha_)
+        painter.setClipRegion(mask());
     // The face is in device pixels: painted one to one onto the screen's pixels, never resampled.
     if (layerRatio_ != 1.0)
         painter.scale(1 / layerRatio_, 1 / layerRatio_);

@@ -139,6 +139,15 @@ private:
     // The face as last painted: the dial layer with the hands over it.
     QImage shown_;
     bool topmost_ = false;
+    // The round shape comes from transparency outside the disc rather than from the window system.
+    bool roundByAlpha_ = false;
+    // The window system places the window where asked and reports where the user moved it.
+    bool placeKnown_ = true;
+    // The place the load read from the settings, in twips.
+    struct Place {
+        double top = 0;
+        double left = 0;
+    } loadedPlace_;
     // What the last drawing of the hands showed.
     Watch watch_;
     // Between a drawing of the hands and the paint that shows it.

@@ -170,6 +170,30 @@ TEST_F(TrayTest, DoubleClickBringsTheClosedWindowBackOnceAtItsSavedPlace)
     EXPECT_EQ(program->LoadedFormCount(), 3);
 }
 
+TEST_F(TrayTest, ASelectionOfTheIconBringsTheClosedWindowBackAsTheDoubleClickDoes)
+{
+    StartWithTray();
+    program->frmMain->move(300, 200);
+    CloseWindow();
+    ASSERT_FALSE(program->frmMain.isLoaded());
+
+    TrayCallbackEvent select(traymsg::kSelect);
+    QApplication::sendEvent(&Tray(), &select);
+    Settle();
+    FrmMain* main = program->frmMain.loaded();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->pos(), QPoint(300, 200));
+    EXPECT_EQ(program->MainShown, 1);
+
+    // Again on the shown window: the same window stays.
+    QApplication::sendEvent(&Tray(), &select);
+    Settle();
+    EXPECT_EQ(program->frmMain.loaded(), main);
+    EXPECT_EQ(program->LoadedFormCount(), 3);
+    EXPECT_EQ(ends, 0);
+}
+
 TEST_F(TrayTest, RightPressOpensTheMenuWithTheShowItemInBold)
 {
     FrmTaskTray& tray = StartWithTray();
