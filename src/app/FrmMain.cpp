@@ -79,6 +79,10 @@ void FrmMain::Form_Load()
 
     Sizing = 0;
 
+    // Before the tray's icon is made: it shows the moon as seen from here.
+    p.SkyHemisphere = settings::ReadHemisphere(platform_.ZoneHemisphere());
+    p.frmMenu->mnuSouth->setChecked(p.SkyHemisphere == Hemisphere::South);
+
     p.UseTaskTray = settings::ReadTaskTray();
     if (p.UseTaskTray == 1) {
         p.frmTaskTray.Load();
@@ -301,6 +305,7 @@ void FrmMain::DrawMojiban()
         parts.shadePath = program_.frmMenu->mnuNT->isChecked() ? ShadePath::PointByPoint : ShadePath::Bulk;
     }
     parts.marks = settings::DrawsMarks();
+    parts.hemisphere = program_.SkyHemisphere;
     AutoRedraw = true;
     LayerChanged(BuildDialLayer(dialLayer_, width(), picBack[n], palette().color(QPalette::Window), parts));
     AutoRedraw = false;
@@ -325,6 +330,11 @@ bool FrmMain::LookForUserPicture(int n, int side)
     picBack[n] = user.picture;
     program_.UserDials[n] = std::move(user.picture);
     return changed;
+}
+
+Hemisphere FrmMain::SkyHemisphere() const
+{
+    return program_.SkyHemisphere;
 }
 
 int FrmMain::DialIndex() const
@@ -359,7 +369,7 @@ void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
 {
     form.AutoRedraw = true;
     const ShadePath path = perPixel != 0 ? ShadePath::PointByPoint : ShadePath::Bulk;
-    form.LayerChanged(ShadeMoonOnLayer(picture, form.PersistentImage(), phase, path));
+    form.LayerChanged(ShadeMoonOnLayer(picture, form.PersistentImage(), phase, path, form.SkyHemisphere()));
     form.AutoRedraw = false;
     form.Refresh();
 }

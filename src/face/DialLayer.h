@@ -27,6 +27,8 @@ struct DialLayerParts {
     ShadePath shadePath = ShadePath::Bulk;
     // The 60 minute dots and 12 hour ticks near the rim.
     bool marks = false;
+    // Seen from the south the moon, shaded or not, is turned half a turn; the rest of the dial stays.
+    Hemisphere hemisphere = Hemisphere::North;
 };
 
 // The built-in dial pictures for the sides 60, 120 and 240, as 32-bit RGB images.
