@@ -23,7 +23,8 @@ public:
         if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
             return QObject::eventFilter(watched, event);
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->matches(QKeySequence::Copy))
+        // The keyboard's own Copy key counts even where the platform's bindings leave it out.
+        if (!key->matches(QKeySequence::Copy) && key->key() != Qt::Key_Copy)
             return QObject::eventFilter(watched, event);
         // Claimed as the override, the key comes back as a key press, which copies.
         key->accept();

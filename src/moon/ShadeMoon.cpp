@@ -20,14 +20,16 @@ bool HasPlainWords(const QImage& image)
     return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
 }
 
-// Only the moon's disc changes: its rows, and columns no further out than its radius; turned, the
-// disc can lie a row lower on a picture of odd height.
-QRect DiscBox(int wd, int h, const QImage& layer)
+// Only the moon's disc changes: its rows, and columns no further out than its radius; turned, also
+// the place the disc turns to, which lies a column over (and on a picture of odd height a row).
+QRect DiscBox(int wd, int h, const QImage& layer, Hemisphere hemisphere)
 {
     const MoonDisc disc = MoonDiscFor(wd, h);
     const int reach = std::max(disc.radius, 0) + 1;
-    const QRect box(QPoint(static_cast<int>(std::floor(disc.cx)) - reach, disc.y0 - 1),
-                    QPoint(static_cast<int>(std::ceil(disc.cx)) + reach, disc.y1 + 1));
+    QRect box(QPoint(static_cast<int>(std::floor(disc.cx)) - reach, disc.y0),
+              QPoint(static_cast<int>(std::ceil(disc.cx)) + reach, disc.y1));
+    if (hemisphere == Hemisphere::South)
+        box |= QRect(QPoint(wd - 1 - box.right(), h - 1 - box.bottom()), QPoint(wd - 1 - box.left(), h - 1 - box.top()));
     return box & layer.rect();
 }
 
@@ -50,7 +52,7 @@ QRect ShadeMoonOnLayer(const QImage& picture, QImage& layer, double phase, Shade
         // The layer is a 32-bit RGB image: its words are 0xFFRRGGBB, and the kernel keeps the top byte.
         ShadeMoonInto(PixelsOf(source), wd, PixelsOf(layer), phase, hemisphere);
     }
-    return DiscBox(wd, source.height(), layer);
+    return DiscBox(wd, source.height(), layer, hemisphere);
 }
 
 QRect TurnMoonOnLayer(const QImage& picture, QImage& layer)
@@ -60,7 +62,7 @@ QRect TurnMoonOnLayer(const QImage& picture, QImage& layer)
     const QImage source = HasPlainWords(picture) ? picture : picture.convertToFormat(QImage::Format_RGB32);
     const int wd = layer.width();
     TurnMoonInto(PixelsOf(source), wd, PixelsOf(layer));
-    return DiscBox(wd, source.height(), layer);
+    return DiscBox(wd, source.height(), layer, Hemisphere::South);
 }
 
 QImage MoonPictureFor(const QImage& picture, Hemisphere hemisphere)
