@@ -32,6 +32,13 @@ int PerPixel(const Program& program)
     return menu && menu->mnuNT->isChecked() ? 1 : 0;
 }
 
+// The configuration folder whose autostart entries the desktop reads; none where the desktop
+// keeps no such entries.
+std::string AutostartHome(Platform& platform)
+{
+    return kAutostartEntries ? platform.PerUserFolders().config : std::string();
+}
+
 // Lets pending events run for a while: ticks, repaints and other commands go on meanwhile.
 void RunEventsFor(int milliseconds)
 {
@@ -153,7 +160,7 @@ void FrmMenu::mnuHide_Click()
         mnuSize[i]->setChecked(i == program_.NowSize + 1);
     mnuBeClock->setChecked(settings::ReadFace() == Face::Clock);
     // The entry is the setting, and the user may have removed or written it meanwhile.
-    const std::string config = program_.platform().PerUserFolders().config;
+    const std::string config = AutostartHome(program_.platform());
     mnuAutostart->setEnabled(!config.empty());
     mnuAutostart->setChecked(AutostartEntryExists(config));
 }
@@ -299,7 +306,9 @@ void FrmMenu::mnuSouth_Click()
 void FrmMenu::mnuAutostart_Click()
 {
     Platform& platform = program_.platform();
-    const std::string config = platform.PerUserFolders().config;
+    const std::string config = AutostartHome(platform);
+    if (config.empty())
+        return;
     if (AutostartEntryExists(config)) {
         if (!RemoveAutostartEntry(config))
             platform.MsgBox("自動起動の登録を消せませんでした。\r\n" + AutostartEntryPath(config), {});

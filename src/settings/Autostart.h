@@ -10,6 +10,14 @@
 
 namespace vx {
 
+// Whether the desktop starts programs from XDG autostart entries: not on Windows or macOS, which
+// keep their own lists.
+#if defined(_WIN32) || defined(__APPLE__)
+inline constexpr bool kAutostartEntries = false;
+#else
+inline constexpr bool kAutostartEntries = true;
+#endif
+
 // The entry's path under the user's configuration folder (XDG_CONFIG_HOME).
 std::string AutostartEntryPath(const std::string& configHome);
 

@@ -19,10 +19,11 @@ done
 grep -qx '2026/12/09 11' "$PROG/moondata.dat" || fail "Sydney's table lacks the new moon of 9 December"
 SYDNEY=(TZ=Australia/Sydney LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-16 20:00:00")
 
+# wait_for TEXT CMD...: waits up to five seconds (WAIT_TENTHS tenths) for CMD to succeed.
 wait_for() {
   local what=$1
   shift
-  for _ in $(seq 50); do
+  for _ in $(seq "${WAIT_TENTHS:-50}"); do
     "$@" && return 0
     sleep 0.1
   done
@@ -46,10 +47,11 @@ lit_side() {
   else echo "neither ($left, $right)"
   fi
 }
+popup_open() { [ -n "$(popup_windows)" ]; }
 clock_popup() {
   read -r wx wy < <(window_xy)
   xdotool mousemove $((wx + 60)) $((wy + 60)) click 3
-  wait_for "no popup menu opened" test -n "$(popup_windows)"
+  wait_for "no popup menu opened" popup_open
   sleep 0.2
 }
 # 設定 is third from the bottom of the popup; from its first item, Up goes round to its last items:
@@ -64,8 +66,10 @@ trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$PRO
 TRAYER=$!
 trap 'kill "$TRAYER" 2>/dev/null; finish' EXIT
 panel_up() { PANEL=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'); [ -n "$PANEL" ]; }
-wait_for "trayer showed no panel" panel_up
+# A loaded machine can take a while to bring the panel up.
+WAIT_TENTHS=300 wait_for "trayer showed no panel" panel_up
 tray_icon() { xwininfo -tree -id "$PANEL" 2>/dev/null | awk '/"velmorax": \("velmorax"/ {print $1; exit}'; }
+has_tray_icon() { [ -n "$(tray_icon)" ]; }
 
 # The first start: no settings file yet, the icon on.
 printf '[TaskTray]\nSetting=1\n' >"$PROG/velmorax.ini"
@@ -74,7 +78,7 @@ expect_eq "$(ini_value frmMain Hemisphere)" "South" "Hemisphere written on the f
 sleep 0.5
 expect_eq "$(lit_side)" "left" "the first quarter seen from Sydney"
 [ -n "${VX_SHOT_DIR:-}" ] && import -window "$WIN" "$VX_SHOT_DIR/south-window.png"
-wait_for "no tray icon" test -n "$(tray_icon)"
+WAIT_TENTHS=300 wait_for "no tray icon" has_tray_icon
 icon_shot() { sleep 0.5; import -window "$(tray_icon)" "$PROG/$1.png" 2>/dev/null; }
 icon_shot icon-south
 
