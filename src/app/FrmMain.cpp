@@ -88,6 +88,10 @@ void FrmMain::Form_Load()
 
     Sizing = 0;
 
+    // Before the tray's icon is made: it shows the moon as seen from here.
+    p.SkyHemisphere = settings::ReadHemisphere(platform_.ZoneHemisphere());
+    p.frmMenu->mnuSouth->setChecked(p.SkyHemisphere == Hemisphere::South);
+
     p.UseTaskTray = settings::ReadTaskTray();
     if (p.UseTaskTray == 1) {
         p.frmTaskTray.Load();
@@ -333,6 +337,7 @@ void FrmMain::DrawMojiban()
     if (dialLayer_.size() != QSize(side, side) || layerRatio_ != parts.penScale)
         parts.freshPicture = true;
     layerRatio_ = parts.penScale;
+    parts.hemisphere = program_.SkyHemisphere;
     AutoRedraw = true;
     LayerChanged(BuildDialLayer(dialLayer_, side, AtDeviceResolution(picBack[n]), palette().color(QPalette::Window),
                                 parts));
@@ -358,6 +363,11 @@ bool FrmMain::LookForUserPicture(int n, int side)
     picBack[n] = user.picture;
     program_.UserDials[n] = std::move(user.picture);
     return changed;
+}
+
+Hemisphere FrmMain::SkyHemisphere() const
+{
+    return program_.SkyHemisphere;
 }
 
 int FrmMain::DialIndex() const
@@ -443,7 +453,8 @@ void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
     form.AutoRedraw = true;
     const ShadePath path = perPixel != 0 ? ShadePath::PointByPoint : ShadePath::Bulk;
     // Shaded in device pixels, as the layer is: centre and radius come from the layer's side.
-    form.LayerChanged(ShadeMoonOnLayer(form.AtDeviceResolution(picture), form.PersistentImage(), phase, path));
+    form.LayerChanged(ShadeMoonOnLayer(form.AtDeviceResolution(picture), form.PersistentImage(), phase, path,
+                                       form.SkyHemisphere()));
     form.AutoRedraw = false;
     form.Refresh();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Hemisphere.h"
 #include "base/MouseButtons.h"
 #include "face/Watch.h"
 
@@ -81,6 +82,9 @@ public:
     QImage picLoad;
     // The plain dial picture of the current size, picBack[NowSize + 1].
     const QImage& CurrentDial() const;
+
+    // Where the moon on the dial is seen from.
+    Hemisphere SkyHemisphere() const;
 
     bool IsTopmost() const { return topmost_; }
     void SetTopmost(bool on);

@@ -91,7 +91,9 @@ QRect BuildDialLayer(QImage& layer, int side, const QImage& picture, const QColo
         changed = layer.rect();
     }
     if (parts.moonPhase)
-        changed |= ShadeMoonOnLayer(picture, layer, *parts.moonPhase, parts.shadePath);
+        changed |= ShadeMoonOnLayer(picture, layer, *parts.moonPhase, parts.shadePath, parts.hemisphere);
+    else if (parts.hemisphere == Hemisphere::South)
+        changed |= TurnMoonOnLayer(picture, layer);
     if (parts.marks && !layer.isNull()) {
         // In face units mapped to the layer's pixels by the marks' own painter, so the shading's
         // pixel work never meets them.
