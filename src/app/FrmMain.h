@@ -1,10 +1,7 @@
 #pragma once
 
-<<<<<<< HEAD
 #include "app/DirectPaint.h"
-=======
 #include "base/Hemisphere.h"
->>>>>>> main
 #include "base/MouseButtons.h"
 #include "face/Watch.h"
 

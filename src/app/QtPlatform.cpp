@@ -1,10 +1,7 @@
 #include "app/QtPlatform.h"
 
-<<<<<<< HEAD
-#include "base/LocalClock.h"
-=======
 #include "app/MessageBox.h"
->>>>>>> main
+#include "base/LocalClock.h"
 #include "settings/Launcher.h"
 
 #include <QCoreApplication>
