@@ -7,7 +7,10 @@
 
 #include <csignal>
 #include <filesystem>
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -178,6 +181,41 @@ TEST(IniFile, WriteCutOffHalfwayKeepsTheOldFileWhole)
 }
 
 #endif
+
+// Two writers at once, and a reader beside them: every write lands and none loses another's key,
+// on Windows too, where a file open for reading can stand in the way of its replacement.
+TEST(IniFile, WritersSideBySideLoseNoKeyWhileAReaderReads)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("velmorax.ini");
+    constexpr int kWrites = 20;
+    std::atomic<bool> writing{true};
+    std::atomic<int> failed{0};
+    std::thread reader([&] {
+        while (writing)
+            (void)IniGet(path, "a", "k0");
+    });
+    // A breath between writes, as between a user's commands: a writer that wrote back to back
+    // could keep the lock from the other for longer than it waits.
+    const auto writer = [&](const char* section) {
+        for (int n = 0; n < kWrites; ++n) {
+            if (!IniSet(path, section, "k" + std::to_string(n), std::to_string(n)))
+                ++failed;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    std::thread a(writer, "a");
+    std::thread b(writer, "b");
+    a.join();
+    b.join();
+    writing = false;
+    reader.join();
+    EXPECT_EQ(failed, 0);
+    for (const char* section : {"a", "b"})
+        for (int n = 0; n < kWrites; ++n)
+            EXPECT_EQ(IniGet(path, section, "k" + std::to_string(n)), std::to_string(n)) << section << n;
+    EXPECT_EQ(FilesIn(dir.path()), kOnlyTheIni);
+}
 
 TEST(IniFile, HugeGarbageFileIsReadAndRewrittenWhole)
 {
