@@ -13,8 +13,10 @@ unset DISPLAY WAYLAND_DISPLAY
 mkdir -p "$prefix"
 (
   flock 9
-  if [ ! -f "$prefix/system.reg" ]; then
+  # Marked ready by this script itself: the registry files appear only when the server saves them.
+  if [ ! -f "$prefix/.velmorax-ready" ]; then
     timeout 300 wineboot --init >/dev/null 2>&1 || { echo "wine-run.sh: wineboot failed in $prefix" >&2; exit 1; }
+    touch "$prefix/.velmorax-ready"
   fi
 ) 9>"$prefix.lock"
 exec wine "$@"

@@ -15,15 +15,17 @@ cmake --build "$build" -j "$jobs"
 # The prefix is made once, before tests start side by side, and one server serves every test
 # program of the run instead of starting anew for each.
 export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all
-mkdir -p "$WINEPREFIX"
-wineserver -p 2>/dev/null || true # already running for this prefix is as good
-trap 'wineserver -k 2>/dev/null || true' EXIT
 start=$(date +%s)
 scripts/wine-run.sh "$WINEPREFIX" cmd /c exit
+timeout 60 wineserver -w || true # the prefix made and saved before the server is kept
 echo "wintest: Wine prefix ready in $(($(date +%s) - start)) s"
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
 
 status=0
-ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300 || status=$?
+# A Wine process now and then stays after its program has ended; such a run is cut off by its
+# timeout and run again, once.
+ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 120 --repeat after-timeout:2 || status=$?
 
 # Each test program's own summary, from the full log CTest keeps.
 log=$build/Testing/Temporary/LastTest.log

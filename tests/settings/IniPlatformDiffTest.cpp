@@ -19,8 +19,8 @@
 //   every byte it can. Quoted values of other lengths read the same in both.
 //
 // Section headers with blanks inside the brackets ("[ frmMain ]"), duplicate sections and keys,
-// comments, lines without "=", CRLF and LF, a byte-order mark, a missing file and a last line
-// without a line end all read and list the same in both.
+// comments, lines without "=", key lines before any section, CRLF and LF, a byte-order mark, a
+// missing file and a last line without a line end all read and list the same in both.
 //
 // Anything else found fails the test with the seed, the file and the operations that led to it.
 
@@ -225,6 +225,8 @@ public:
             text += "\xEF\xBB\xBF";
         if (Chance(20))
             text += "; written by hand" + eol;
+        if (Chance(10))
+            text += Key() + "=before any section" + eol;
         const int sections = Below(6);
         for (int s = 0; s < sections; ++s) {
             if (Chance(30))
@@ -255,11 +257,6 @@ public:
 
 private:
     std::mt19937 rng_;
-};
-
-struct Difference {
-    std::string cause; // "" while no accepted cause explains it
-    std::string what;
 };
 
 // What each reader returns for a value stored as it stands: ours by our own text model; the
