@@ -12,14 +12,11 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DVEL
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$jobs"
 
-# The prefix is made once, before tests start side by side, and one server serves every test
-# program of the run instead of starting anew for each.
+# The prefix is made once, before tests start side by side.
 export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all
 start=$(date +%s)
 scripts/wine-run.sh "$WINEPREFIX" cmd /c exit
-timeout 60 wineserver -w || true # the prefix made and saved before the server is kept
 echo "wintest: Wine prefix ready in $(($(date +%s) - start)) s"
-wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 status=0
