@@ -14,6 +14,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho tzdata
   clang libclang-rt-14-dev llvm
   desktop-file-utils appstream lintian file man-db
+  dbus weston xwayland qt6-wayland
 )
 
 if [ "${1:-}" = windows ]; then

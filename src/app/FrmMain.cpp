@@ -6,6 +6,7 @@
 #include "base/ProgramPaths.h"
 #include "base/WindowRegion.h"
 #include "base/WindowShape.h"
+#include "face/DeviceScale.h"
 #include "face/DialLayer.h"
 #include "face/FacePainter.h"
 #include "face/UserPicture.h"
@@ -42,6 +43,14 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A Wayland compositor cuts no window to a shape: there the disc stands on a transparent
+    // square, and the mask only lets clicks outside it through to what lies beneath.
+    // Nor does it let a client place itself or tell it where it is.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    roundByAlpha_ = wayland;
+    placeKnown_ = !wayland;
+    if (roundByAlpha_)
+        setAttribute(Qt::WA_TranslucentBackground);
 
     // The timer's design interval; every drawing of the hands sets the next one.
     Timer1 = new QTimer(this);
@@ -79,6 +88,10 @@ void FrmMain::Form_Load()
 
     Sizing = 0;
 
+    // Before the tray's icon is made: it shows the moon as seen from here.
+    p.SkyHemisphere = settings::ReadHemisphere(platform_.ZoneHemisphere());
+    p.frmMenu->mnuSouth->setChecked(p.SkyHemisphere == Hemisphere::South);
+
     p.UseTaskTray = settings::ReadTaskTray();
     if (p.UseTaskTray == 1) {
         p.frmTaskTray.Load();
@@ -93,6 +106,7 @@ void FrmMain::Form_Load()
 
     const double top = settings::ReadTop(Top());
     const double left = settings::ReadLeft(Left());
+    loadedPlace_ = {top, left};
     p.NowSize = settings::ReadNowSize();
 
     if (settings::ReadAlwaysOnTop()) {
@@ -118,8 +132,10 @@ void FrmMain::Form_Load()
 void FrmMain::Form_Unload()
 {
     Program& p = program_;
-    settings::WriteTop(Top());
-    settings::WriteLeft(Left());
+    // Where the window system never says where the window is, the place it reports is no place
+    // at all: the saved one stays, for the next session that can use it.
+    settings::WriteTop(placeKnown_ ? Top() : loadedPlace_.top);
+    settings::WriteLeft(placeKnown_ ? Left() : loadedPlace_.left);
     FrmMenu* menu = p.frmMenu.loaded();
     settings::WriteAlwaysOnTop(menu && menu->AlwaysOnTop->isChecked());
     settings::WriteNT(menu && menu->mnuNT->isChecked());
@@ -195,7 +211,7 @@ void FrmMain::DrawWatch()
     const bool firstDrawing = !paint_.handsDrawn;
     const QRegion moved = NewWatch();
     paint_.changed = firstDrawing ? QRegion(rect()) : moved;
-    paint_.changed += paint_.layerChanged;
+    paint_.changed += FromLayer(paint_.layerChanged);
     paint_.layerChanged = QRect();
     if (paint_.changed.isEmpty())
         return;
@@ -232,16 +248,30 @@ void FrmMain::paintEvent(QPaintEvent* event)
         update(movedElsewhere);
     if (dialLayer_.isNull())
         return;
+    // A screen whose ratio changed without telling the window: the layer follows once this paint
+    // is done.
+    if (devicePixelRatioF() != layerRatio_ && !ratioRebuildPending_) {
+        ratioRebuildPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            ratioRebuildPending_ = false;
+            ScreenChanged();
+        });
+    }
     // The face is put together in an image kept from paint to paint, where the window changes.
     if (shown_.size() != dialLayer_.size())
         shown_ = QImage(dialLayer_.size(), QImage::Format_RGB32);
-    const QRect dirty = event->rect() & dialLayer_.rect();
-    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, dirty, shown_);
+    const QRect dirty = ToLayer(event->rect()) & dialLayer_.rect();
+    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, dirty, shown_, layerRatio_);
     // Under the round window's clip Qt's raster engine hands a picture of more than about 96 rows
     // to its thread pool and waits for it; for a dial this small that hand-over costs more than
     // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
     constexpr int kBandRows = 64;
     QPainter painter(this);
+    if (roundByAlpha_)
+        painter.setClipRegion(mask());
+    // The face is in device pixels: painted one to one onto the screen's pixels, never resampled.
+    if (layerRatio_ != 1.0)
+        painter.scale(1 / layerRatio_, 1 / layerRatio_);
     for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
         painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
 }
@@ -261,7 +291,7 @@ void FrmMain::Refresh()
 QImage FrmMain::Grab() const
 {
     QImage face(dialLayer_.size(), QImage::Format_RGB32);
-    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, face.rect(), face);
+    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, face.rect(), face, layerRatio_);
     return face;
 }
 
@@ -301,8 +331,16 @@ void FrmMain::DrawMojiban()
         parts.shadePath = program_.frmMenu->mnuNT->isChecked() ? ShadePath::PointByPoint : ShadePath::Bulk;
     }
     parts.marks = settings::DrawsMarks();
+    parts.penScale = devicePixelRatioF();
+    // A layer drawn for another ratio cannot take the moon's disc alone.
+    const int side = LayerSide();
+    if (dialLayer_.size() != QSize(side, side) || layerRatio_ != parts.penScale)
+        parts.freshPicture = true;
+    layerRatio_ = parts.penScale;
+    parts.hemisphere = program_.SkyHemisphere;
     AutoRedraw = true;
-    LayerChanged(BuildDialLayer(dialLayer_, width(), picBack[n], palette().color(QPalette::Window), parts));
+    LayerChanged(BuildDialLayer(dialLayer_, side, AtDeviceResolution(picBack[n]), palette().color(QPalette::Window),
+                                parts));
     AutoRedraw = false;
     // The shaded moon shows at once, as ShadeMoon's Refresh shows it; a plain picture shows with
     // the next drawing of the hands.
@@ -327,6 +365,11 @@ bool FrmMain::LookForUserPicture(int n, int side)
     return changed;
 }
 
+Hemisphere FrmMain::SkyHemisphere() const
+{
+    return program_.SkyHemisphere;
+}
+
 int FrmMain::DialIndex() const
 {
     // Only the three sizes have a dial picture; the load keeps NowSize among them.
@@ -340,8 +383,58 @@ const QImage& FrmMain::CurrentDial() const
 
 void FrmMain::SetPicture(const QImage& picture)
 {
-    dialLayer_ = PlainLayer(width(), picture, palette().color(QPalette::Window));
+    layerRatio_ = devicePixelRatioF();
+    dialLayer_ = PlainLayer(LayerSide(), AtDeviceResolution(picture), palette().color(QPalette::Window));
     paint_.layerChanged = dialLayer_.rect();
+}
+
+QImage FrmMain::AtDeviceResolution(const QImage& picture)
+{
+    const double ratio = devicePixelRatioF();
+    if (ratio == 1.0)
+        return picture;
+    if (deviceDial_.picture.isNull() || deviceDial_.sourceKey != picture.cacheKey() || deviceDial_.ratio != ratio)
+        deviceDial_ = {picture.cacheKey(), ratio, DialAtRatio(picture, ratio)};
+    return deviceDial_.picture;
+}
+
+int FrmMain::LayerSide() const
+{
+    return DeviceSide(width(), devicePixelRatioF());
+}
+
+QRect FrmMain::ToLayer(const QRect& logical) const
+{
+    if (layerRatio_ == 1.0)
+        return logical;
+    const QRectF device(QPointF(logical.topLeft()) * layerRatio_, QSizeF(logical.size()) * layerRatio_);
+    return device.toAlignedRect();
+}
+
+QRect FrmMain::FromLayer(const QRect& layer) const
+{
+    if (layerRatio_ == 1.0 || layer.isNull())
+        return layer;
+    const QRectF logical(QPointF(layer.topLeft()) / layerRatio_, QSizeF(layer.size()) / layerRatio_);
+    return logical.toAlignedRect();
+}
+
+void FrmMain::ScreenChanged()
+{
+    if (Sizing != 0 || !isVisible())
+        return;
+    // The shape is kept in logical pixels; the window system gets it again at the new scale.
+    setMask(WindowDisc(width(), height()));
+    if (devicePixelRatioF() != layerRatio_)
+        Form_Resize();
+}
+
+bool FrmMain::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal)
+        ScreenChanged();
+    return handled;
 }
 
 QImage& FrmMain::PersistentImage()
@@ -359,7 +452,9 @@ void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
 {
     form.AutoRedraw = true;
     const ShadePath path = perPixel != 0 ? ShadePath::PointByPoint : ShadePath::Bulk;
-    form.LayerChanged(ShadeMoonOnLayer(picture, form.PersistentImage(), phase, path));
+    // Shaded in device pixels, as the layer is: centre and radius come from the layer's side.
+    form.LayerChanged(ShadeMoonOnLayer(form.AtDeviceResolution(picture), form.PersistentImage(), phase, path,
+                                       form.SkyHemisphere()));
     form.AutoRedraw = false;
     form.Refresh();
 }

@@ -1,8 +1,8 @@
 #include "app/QtPlatform.h"
 
+#include "app/MessageBox.h"
 #include "settings/Launcher.h"
 
-#include <QClipboard>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QUrl>
@@ -68,14 +67,13 @@ std::string QtPlatform::ProgramBaseName()
 
 void QtPlatform::MsgBox(const std::string& text, const std::string& title)
 {
-    // Texts break their lines with CR LF; a label wants a plain line feed.
-    QString body = Q(text);
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::NoIcon, title.empty() ? QString::fromLatin1(kTitle) : Q(title), body,
-                    QMessageBox::Ok);
-    // Ctrl+C copies the message, so a report can be kept or passed on.
-    const QShortcut copy(QKeySequence::Copy, &box, [body] { QGuiApplication::clipboard()->setText(body); });
-    box.exec();
+    const auto box = MakeMessageBox(Q(text), title.empty() ? QString::fromLatin1(kTitle) : Q(title));
+    box->exec();
+}
+
+std::string QtPlatform::ProgramPath()
+{
+    return QCoreApplication::applicationFilePath().toStdString();
 }
 
 void QtPlatform::OpenUrl(const std::string& url)
