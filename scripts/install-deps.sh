@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when any is missing.
-# Runs apt-get as root, or through sudo.
+# Runs apt-get as root, or through sudo. With the argument "windows": what `make wintest` needs
+# instead (the MinGW-w64 cross compiler, GoogleTest's sources, Wine).
 set -euo pipefail
+
+windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 util-linux)
 
 packages=(
   build-essential cmake pkg-config
@@ -13,6 +16,10 @@ packages=(
   desktop-file-utils appstream lintian file man-db
   dbus weston xwayland qt6-wayland
 )
+
+if [ "${1:-}" = windows ]; then
+  packages=("${windows_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

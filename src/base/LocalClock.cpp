@@ -12,6 +12,7 @@
 
 namespace vx {
 
+#ifndef _WIN32
 namespace {
 
 // A zone name is a relative path of the database: "Asia/Tokyo", "UTC", "Etc/GMT-9".
@@ -50,9 +51,16 @@ bool IsTzifFile(const std::filesystem::path& path)
 }
 
 } // namespace
+#endif
 
 bool UseZone(const std::string& zone, std::string& error)
 {
+#ifdef _WIN32
+    // The Windows C library takes TZ only as a fixed rule ("JST-9"), never a zone database file:
+    // handing it one would give wrong hours without a word.
+    error = "time zones by name (\"" + zone + "\") are not known on Windows; only the machine's own zone is";
+    return false;
+#else
     const char* tzdir = std::getenv("TZDIR");
     const std::filesystem::path database = tzdir && *tzdir ? tzdir : "/usr/share/zoneinfo";
     const std::filesystem::path file = database / zone;
@@ -62,14 +70,10 @@ bool UseZone(const std::string& zone, std::string& error)
     }
     // The file itself, so the C library reads exactly the zone that was checked.
     const std::string tz = ":" + file.string();
-#ifdef _WIN32
-    _putenv_s("TZ", tz.c_str());
-    _tzset();
-#else
     setenv("TZ", tz.c_str(), 1);
     tzset();
-#endif
     return true;
+#endif
 }
 
 void UseMachineZone()
