@@ -10,7 +10,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils x11-apps xclip imagemagick trayer faketime libx11-dev locales
+  xvfb xauth xdotool x11-utils x11-apps xclip imagemagick trayer faketime libx11-dev libxcb1-dev locales
   fonts-ipafont-gothic fonts-ipafont-mincho tzdata
   clang libclang-rt-14-dev llvm
   desktop-file-utils appstream lintian file man-db

@@ -215,11 +215,30 @@ void FrmMain::DrawWatch()
     paint_.layerChanged = QRect();
     if (paint_.changed.isEmpty())
         return;
+    if (paint_.atOnce && ShowDirectly(paint_.changed))
+        return;
     paint_.ownPending = true;
     if (paint_.atOnce)
         repaint(paint_.changed);
     else
         update(paint_.changed);
+}
+
+bool FrmMain::ShowDirectly(const QRegion& region)
+{
+    // Window pixels are layer pixels only at a ratio of 1; a layer drawn for another ratio than
+    // the window's now is rebuilt by the paint path first. A disc rounded by alpha needs the clip.
+    if (layerRatio_ != 1.0 || devicePixelRatioF() != 1.0 || roundByAlpha_ || dialLayer_.size() != size())
+        return false;
+    QImage* screen = direct_.Begin(region);
+    if (screen == nullptr)
+        return false;
+    // Each rectangle alone: a tick's region is a few boxes around the hands, whose bounding box
+    // can be most of the face.
+    for (const QRect& area : region)
+        ComposeFace(dialLayer_, &watch_.strokes, area, *screen);
+    direct_.End(region);
+    return true;
 }
 
 QRegion FrmMain::NewWatch()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DirectPaint.h"
 #include "base/Hemisphere.h"
 #include "base/MouseButtons.h"
 #include "face/Watch.h"
@@ -112,6 +113,9 @@ private:
     void Timer1_Timer();
     // Computes the hands for the present moment and re-arms the timer; where the hands moved.
     QRegion NewWatch();
+    // Shows the face within the region on the screen at once, without a paint event; false
+    // where that route is not open, and then nothing was done.
+    bool ShowDirectly(const QRegion& region);
     // Moves the window to a saved place, or nearer, so that it stays within reach.
     void MoveWithinReach(double topTwips, double leftTwips);
     // Takes a user's picture for dial index n into picBack, telling the user about one that is
@@ -166,6 +170,7 @@ private:
         QRect layerChanged;
         QRegion changed; // what the last drawing of the hands asked to repaint
     } paint_;
+    DirectPaint direct_{*this};
 
     // A press of the left or middle button becomes a move once the mouse travels; a press and
     // release in place stays a click, so double-clicks still reach the window.

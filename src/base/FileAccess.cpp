@@ -78,12 +78,14 @@ bool IsMissing(int error)
     return error == ENOENT;
 }
 
-bool RegularFileSize(int fd, unsigned long long& size)
+bool RegularFileSize(int fd, unsigned long long& size, std::optional<FileStamp>* stamp)
 {
     struct _stat64 st {};
     if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG)
         return false;
     size = static_cast<unsigned long long>(st.st_size);
+    if (stamp)
+        stamp->reset();
     return true;
 }
 
@@ -154,12 +156,21 @@ bool IsMissing(int error)
     return error == ENOENT || error == ENOTDIR;
 }
 
-bool RegularFileSize(int fd, unsigned long long& size)
+FileStamp StampOfStat(const struct stat& st)
+{
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_ctim.tv_sec),
+            static_cast<long>(st.st_ctim.tv_nsec)};
+}
+
+bool RegularFileSize(int fd, unsigned long long& size, std::optional<FileStamp>* stamp)
 {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     size = static_cast<unsigned long long>(st.st_size);
+    if (stamp)
+        *stamp = StampOfStat(st);
     return true;
 }
 
@@ -285,13 +296,31 @@ fs::path FolderOf(const fs::path& file)
     return file.has_parent_path() ? file.parent_path() : fs::path(".");
 }
 
-FileResult ReadWholeFile(const fs::path& path, std::string& bytes, std::size_t maxBytes)
+std::optional<FileStamp> StampOf(const fs::path& path)
 {
+#ifdef _WIN32
+    (void)path;
+    return std::nullopt;
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return StampOfStat(st);
+#endif
+}
+
+FileResult ReadWholeFile(const fs::path& path, std::string& bytes, std::size_t maxBytes,
+                         std::optional<FileStamp>* stamp)
+{
+    if (stamp)
+        stamp->reset();
     const int fd = OpenToRead(path);
     if (fd < 0)
         return IsMissing(errno) ? FileResult::Missing : FileResult::Failed;
     unsigned long long size = 0;
-    if (!RegularFileSize(fd, size) || size > maxBytes) {
+    if (!RegularFileSize(fd, size, stamp) || size > maxBytes) {
+        if (stamp)
+            stamp->reset();
         CloseFile(fd);
         return FileResult::Failed;
     }

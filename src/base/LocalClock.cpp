@@ -1,7 +1,9 @@
 #include "base/LocalClock.h"
 
+#include "base/LocalTimeCache.h"
 #include "base/Text.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -93,6 +95,33 @@ ClockReading LocalReading(std::int64_t unixSeconds)
     localtime_r(&t, &local);
 #endif
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour};
+}
+
+DateValue LocalDateValue(std::int64_t unixMilliseconds)
+{
+    // Whole seconds down, so that a time before 1970 keeps its milliseconds positive.
+    const std::int64_t seconds = unixMilliseconds >= 0 ? unixMilliseconds / 1000 : -((-unixMilliseconds + 999) / 1000);
+    const std::int64_t milliseconds = unixMilliseconds - seconds * 1000;
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
+    localtime_r(&t, &local);
+#endif
+    // A leap second, where a zone counts them, is held at the 59th.
+    const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
+    const long long msOfDay = ((local.tm_hour * 60LL + local.tm_min) * 60 + second) * 1000 + milliseconds;
+    return static_cast<double>(DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday))
+           + static_cast<double>(msOfDay) / 86400000.0;
+}
+
+DateValue LocalDateValueNow()
+{
+    // One clock, one zone: the window's thread is the only reader.
+    static LocalTimeCache cache;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return cache.At(std::chrono::floor<std::chrono::milliseconds>(now).count());
 }
 
 namespace {

@@ -17,6 +17,8 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
@@ -54,11 +56,18 @@ FrmMenu::FrmMenu(Program& program) : program_(program)
     setWindowFlags(Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("Form1"));
     // The program's icon; the about box borrows it.
+    // Read as the PNGs they are: QIcon::addFile asks a reader to guess the format, which has every
+    // image plugin loaded at the start of the program.
+    const auto png = [](const char* name) {
+        QImageReader reader(QString::fromLatin1(name), "png");
+        reader.setAutoDetectImageFormat(false);
+        return QPixmap::fromImage(reader.read());
+    };
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icon/velmorax16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icon/velmorax32.png"), QSize(32, 32));
+    icon.addPixmap(png(":/icon/velmorax16.png"));
+    icon.addPixmap(png(":/icon/velmorax32.png"));
     // The about box's 32-pixel icon on a screen of two device pixels to each.
-    icon.addFile(QStringLiteral(":/icon/velmorax64.png"), QSize(64, 64));
+    icon.addPixmap(png(":/icon/velmorax64.png"));
     setWindowIcon(icon);
     createMenu();
 }
