@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho tzdata
   clang libclang-rt-14-dev llvm
   desktop-file-utils appstream lintian file man-db
+  python3
 )
 
 missing=()
