@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMenu>
 #include <QMetaObject>
@@ -108,6 +109,48 @@ TEST_F(MainWindowTest, SavedPositionIsRestoredUnlessTheWindowWouldBeOutOfReach)
         EXPECT_EQ(main.y(), c.y) << c.top << "," << c.left;
         program.reset();
     }
+}
+
+TEST_F(MainWindowTest, EndRequestedInANestedLoopLeavesItAndUnloadsOnlyOnceBackOutside)
+{
+    // A termination signal while a message box waits, before the application's loop has even
+    // started (a note on a dial picture during start-up).
+    SetIni("frmMain", "Left", "3000");
+    Start();
+    QElapsedTimer clock;
+    clock.start();
+    {
+        QEventLoop messageBox;
+        QTimer::singleShot(10, &messageBox, [&] { program->RequestEnd(); });
+        QTimer::singleShot(3000, &messageBox, &QEventLoop::quit); // only if the request did not end it
+        messageBox.exec();
+    }
+    EXPECT_LT(clock.elapsed(), 2000) << "the message box's loop was not left";
+    // The handler that showed the box still finds its form when the box returns.
+    EXPECT_TRUE(program->frmMain.isLoaded());
+    {
+        // A loop entered afterwards (a lunation's pause, another box) does not wait either.
+        QEventLoop later;
+        QTimer::singleShot(3000, &later, &QEventLoop::quit);
+        clock.restart();
+        later.exec();
+        EXPECT_LT(clock.elapsed(), 2000);
+    }
+    int code = -1;
+    {
+        QTimer guard; // Exec must not wait for events now
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(3000);
+        code = program->Exec();
+    }
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(program->LoadedFormCount(), 0);
+    EXPECT_EQ(Ini("frmMain", "Left"), "3000");
+    EXPECT_EQ(Ini("TaskTray", "Setting"), "0");
+    // The next test's loops wait again: the application's own loop clears the thread's mark.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
 
 TEST_F(MainWindowTest, AlwaysOnTopFollowsTheStoredBoolean)
