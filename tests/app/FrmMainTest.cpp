@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMetaObject>
 #include <QPointer>
@@ -100,6 +101,8 @@ TEST_F(MainWindowTest, SavedPositionIsRestoredUnlessTheWindowWouldBeOutOfReach)
         {"300", "99999", 0, 20},       // wholly right of the desktop: back to 0
         {"99999", "300", 20, 0},       // wholly below: back to 0
         {"300", "9e12", 0, 20},        // absurd numbers end on the screen too
+        {"-1650", "-1650", 0, 0},      // only the square's empty corner on the screen: back on both
+        {"300", "-1650", -110, 20},    // the same left, level with the screen: the disc shows, kept
     };
     for (const Case& c : cases) {
         SetIni("frmMain", "Top", c.top);
@@ -109,6 +112,13 @@ TEST_F(MainWindowTest, SavedPositionIsRestoredUnlessTheWindowWouldBeOutOfReach)
         EXPECT_EQ(main.y(), c.y) << c.top << "," << c.left;
         program.reset();
     }
+    // The same off the bottom-right corner of the desktop.
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    SetIni("frmMain", "Top", std::to_string((desktop.bottom() - 10) * 15));
+    SetIni("frmMain", "Left", std::to_string((desktop.right() - 10) * 15));
+    FrmMain& main = Start();
+    EXPECT_EQ(main.pos(), QPoint(0, 0));
+    program.reset();
 }
 
 TEST_F(MainWindowTest, EndRequestedInANestedLoopLeavesItAndUnloadsOnlyOnceBackOutside)
