@@ -757,7 +757,9 @@ class Monkey:
             if not self.tray_on:
                 self.end_allowed = True
         elif name == "終了":
+            # The icon goes with the other forms; an open about box keeps the program until it closes.
             self.end_allowed = True
+            self.tray_on = False
         elif name in ("半分", "標準", "２倍"):
             self.window = None
             self.window_side = None
@@ -807,7 +809,8 @@ class Monkey:
         except AttributeError:
             return
         cx, cy = ix + iw // 2, iy + ih // 2
-        what = self.rng.choice(["click", "double-click", "menu show", "menu end", "menu mouse", "menu escape"])
+        what = self.rng.choice(["click", "double-click", "menu show", "menu end", "menu mouse show", "menu mouse end",
+                                "menu escape"])
         self.kinds[f"tray {what}"] += 1
         self.note(f"tray icon: {what}")
         if what == "click":
@@ -822,15 +825,19 @@ class Monkey:
                 self.note("  no menu opened")
                 return
             time.sleep(0.25)
+            _, mx, my, mw, mh = menu
             if what == "menu show":
                 xdo("key", "--delay", "100", "Down", "Return")
-            elif what == "menu end":
+            elif what == "menu mouse show":
+                # Two items around a separator: the first at the top, 終了 at the bottom.
+                xdo("mousemove", mx + mw // 2, my + 14, "sleep", "0.15", "click", "1")
+            elif what.endswith("end"):
                 self.end_allowed = True
-                xdo("key", "--delay", "100", "Up", "Return")
-            elif what == "menu mouse":
-                _, mx, my, mw, mh = menu
-                self.end_allowed = True
-                xdo("mousemove", mx + mw // 2, my + self.rng.randint(2, mh - 3), "sleep", "0.15", "click", "1")
+                self.tray_on = False
+                if what == "menu end":
+                    xdo("key", "--delay", "100", "Up", "Return")
+                else:
+                    xdo("mousemove", mx + mw // 2, my + mh - 14, "sleep", "0.15", "click", "1")
             self.close_menus()
 
     def act_about(self):
@@ -958,11 +965,12 @@ class Monkey:
         """A signal soon after a start, while the program may be starting or showing a start-up note."""
         if not self.alive():
             return
-        self.act_signal()
-        self.check("the signal")
         self.kinds["signal soon after start"] += 1
-        self.start_program()
+        self.act_signal()
+        if self.proc.returncode != 0:
+            return  # the check reports it
         self.restarts += 1
+        self.start_program()
         time.sleep(self.rng.choice([0.0, 0.3, 1.0, 2.0]))
         if self.rng.random() < 0.7:
             self.wait_for_start()
@@ -1195,6 +1203,11 @@ class Monkey:
             shot = os.path.join(self.work, "failure.png")
             run("import", "-window", "root", shot)
             print(f"FAIL: {failed}", file=sys.stderr)
+            if self.alive():
+                print(f"the program (pid {self.proc.pid}) runs; its shown windows:", file=sys.stderr)
+                for w in self.visible("."):
+                    print(f"  {w:#x} {xdo('getwindowname', w).strip()!r} {self.geometry(w)}", file=sys.stderr)
+                print(f"  the icon: {self.tray_icon()}", file=sys.stderr)
             print(f"seed: {self.seed} (replay with MONKEY_SEED={self.seed})", file=sys.stderr)
             print("action log:", file=sys.stderr)
             for line in self.log:
