@@ -395,6 +395,8 @@ class Monkey:
                                          stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
         self.end_allowed = False
         self.window = None
+        self.shown = False         # a window has shown since the start: the program handles signals
+        self.signalled = None
         self.note(f"started the program (pid {self.proc.pid})")
 
     def wait_for_start(self):
@@ -404,6 +406,7 @@ class Monkey:
             if not self.alive():
                 return
             if self.clock_window() or self.dialogs():
+                self.shown = True
                 time.sleep(0.2)
                 return
             time.sleep(0.1)
@@ -492,7 +495,9 @@ class Monkey:
             if self.proc is None:
                 return None
             rc = self.proc.returncode
-            if rc != 0:
+            # Before its first window the program may not yet have set up its handlers: a signal
+            # then ends it the default way, which is an end through a signal too.
+            if rc != 0 and not (self.signalled is not None and rc == -self.signalled and not self.shown_when_signalled):
                 return f"the program ended with status {rc}"
             if not self.end_allowed:
                 return "the program ended though nothing asked it to"
@@ -507,6 +512,8 @@ class Monkey:
         if len(about) > 1:
             return f"{len(about)} about boxes are shown"
         win = self.clock_window()
+        if win or self.dialogs():
+            self.shown = True
         if win:
             if win != self.window:
                 self.window = win
@@ -954,6 +961,8 @@ class Monkey:
             return
         self.note(f"{name} to the program" + (" (a message box is open)" if self.dialogs() else ""))
         self.end_allowed = True
+        self.shown_when_signalled = self.shown or bool(self.clock_window() or self.dialogs())
+        self.signalled = int(sig)
         self.proc.send_signal(sig)
         try:
             self.proc.wait(15)
@@ -1183,6 +1192,8 @@ class Monkey:
                 self.check(name[4:].replace("_", " "))
                 self.passed += 1
             # The end: a last signal, and the program must end cleanly.
+            if self.alive() and not self.shown:
+                self.wait_for_start()
             if self.alive():
                 self.end_allowed = True
                 self.proc.send_signal(signal.SIGTERM)
