@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "base/MouseButtons.h"
 #include "base/Platform.h"
+#include "face/DialLayer.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -159,7 +160,8 @@ void FrmVersion::Form_Load()
 
 void FrmVersion::SHOWVERSION(const std::string& strTitle, int tmpBeta)
 {
-    imgIcon->setPixmap(windowIcon().pixmap(32, 32));
+    // 32 pixels of the window, in as many of the screen's as it has for them.
+    imgIcon->setPixmap(windowIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     lblAppName->setText(Q(strTitle));
     // The name may be longer than the label the design gives it: widen the label about its
     // middle rather than cut the name off.
@@ -177,8 +179,12 @@ void FrmVersion::SHOWVERSION(const std::string& strTitle, int tmpBeta)
 
 void FrmVersion::ShowDial(const QImage& picture)
 {
-    // Unstretched: the control takes the picture's own size.
-    imgIcon->setPixmap(QPixmap::fromImage(picture));
+    // Unstretched: the control takes the picture's own size, in logical pixels; a screen with
+    // more pixels to each shows the dial drawn for it.
+    const double ratio = devicePixelRatioF();
+    QPixmap pixmap = QPixmap::fromImage(DialAtRatio(picture, ratio));
+    pixmap.setDevicePixelRatio(ratio);
+    imgIcon->setPixmap(pixmap);
     imgIcon->resize(picture.size());
     const double widthTwips = picture.width() * platform_.TwipsPerPixelX();
     const double left = (kScaleWidth - widthTwips) / 2;

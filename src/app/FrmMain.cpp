@@ -6,6 +6,7 @@
 #include "base/ProgramPaths.h"
 #include "base/WindowRegion.h"
 #include "base/WindowShape.h"
+#include "face/DeviceScale.h"
 #include "face/DialLayer.h"
 #include "face/FacePainter.h"
 #include "face/UserPicture.h"
@@ -211,7 +212,7 @@ void FrmMain::DrawWatch()
     const bool firstDrawing = !paint_.handsDrawn;
     const QRegion moved = NewWatch();
     paint_.changed = firstDrawing ? QRegion(rect()) : moved;
-    paint_.changed += paint_.layerChanged;
+    paint_.changed += FromLayer(paint_.layerChanged);
     paint_.layerChanged = QRect();
     if (paint_.changed.isEmpty())
         return;
@@ -248,16 +249,28 @@ void FrmMain::paintEvent(QPaintEvent* event)
         update(movedElsewhere);
     if (dialLayer_.isNull())
         return;
+    // A screen whose ratio changed without telling the window: the layer follows once this paint
+    // is done.
+    if (devicePixelRatioF() != layerRatio_ && !ratioRebuildPending_) {
+        ratioRebuildPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            ratioRebuildPending_ = false;
+            ScreenChanged();
+        });
+    }
     // The face is put together in an image kept from paint to paint, where the window changes.
     if (shown_.size() != dialLayer_.size())
         shown_ = QImage(dialLayer_.size(), QImage::Format_RGB32);
-    const QRect dirty = event->rect() & dialLayer_.rect();
-    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, dirty, shown_);
+    const QRect dirty = ToLayer(event->rect()) & dialLayer_.rect();
+    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, dirty, shown_, layerRatio_);
     // Under the round window's clip Qt's raster engine hands a picture of more than about 96 rows
     // to its thread pool and waits for it; for a dial this small that hand-over costs more than
     // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
     constexpr int kBandRows = 64;
     QPainter painter(this);
+    // The face is in device pixels: painted one to one onto the screen's pixels, never resampled.
+    if (layerRatio_ != 1.0)
+        painter.scale(1 / layerRatio_, 1 / layerRatio_);
     for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
         painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
 }
@@ -277,7 +290,7 @@ void FrmMain::Refresh()
 QImage FrmMain::Grab() const
 {
     QImage face(dialLayer_.size(), QImage::Format_RGB32);
-    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, face.rect(), face);
+    ComposeFace(dialLayer_, paint_.handsDrawn ? &watch_.strokes : nullptr, face.rect(), face, layerRatio_);
     return face;
 }
 
@@ -317,8 +330,15 @@ void FrmMain::DrawMojiban()
         parts.shadePath = program_.frmMenu->mnuNT->isChecked() ? ShadePath::PointByPoint : ShadePath::Bulk;
     }
     parts.marks = settings::DrawsMarks();
+    parts.penScale = devicePixelRatioF();
+    // A layer drawn for another ratio cannot take the moon's disc alone.
+    const int side = LayerSide();
+    if (dialLayer_.size() != QSize(side, side) || layerRatio_ != parts.penScale)
+        parts.freshPicture = true;
+    layerRatio_ = parts.penScale;
     AutoRedraw = true;
-    LayerChanged(BuildDialLayer(dialLayer_, width(), picBack[n], palette().color(QPalette::Window), parts));
+    LayerChanged(BuildDialLayer(dialLayer_, side, AtDeviceResolution(picBack[n]), palette().color(QPalette::Window),
+                                parts));
     AutoRedraw = false;
     // The shaded moon shows at once, as ShadeMoon's Refresh shows it; a plain picture shows with
     // the next drawing of the hands.
@@ -356,8 +376,58 @@ const QImage& FrmMain::CurrentDial() const
 
 void FrmMain::SetPicture(const QImage& picture)
 {
-    dialLayer_ = PlainLayer(width(), picture, palette().color(QPalette::Window));
+    layerRatio_ = devicePixelRatioF();
+    dialLayer_ = PlainLayer(LayerSide(), AtDeviceResolution(picture), palette().color(QPalette::Window));
     paint_.layerChanged = dialLayer_.rect();
+}
+
+QImage FrmMain::AtDeviceResolution(const QImage& picture)
+{
+    const double ratio = devicePixelRatioF();
+    if (ratio == 1.0)
+        return picture;
+    if (deviceDial_.picture.isNull() || deviceDial_.sourceKey != picture.cacheKey() || deviceDial_.ratio != ratio)
+        deviceDial_ = {picture.cacheKey(), ratio, DialAtRatio(picture, ratio)};
+    return deviceDial_.picture;
+}
+
+int FrmMain::LayerSide() const
+{
+    return DeviceSide(width(), devicePixelRatioF());
+}
+
+QRect FrmMain::ToLayer(const QRect& logical) const
+{
+    if (layerRatio_ == 1.0)
+        return logical;
+    const QRectF device(QPointF(logical.topLeft()) * layerRatio_, QSizeF(logical.size()) * layerRatio_);
+    return device.toAlignedRect();
+}
+
+QRect FrmMain::FromLayer(const QRect& layer) const
+{
+    if (layerRatio_ == 1.0 || layer.isNull())
+        return layer;
+    const QRectF logical(QPointF(layer.topLeft()) / layerRatio_, QSizeF(layer.size()) / layerRatio_);
+    return logical.toAlignedRect();
+}
+
+void FrmMain::ScreenChanged()
+{
+    if (Sizing != 0 || !isVisible())
+        return;
+    // The shape is kept in logical pixels; the window system gets it again at the new scale.
+    setMask(WindowDisc(width(), height()));
+    if (devicePixelRatioF() != layerRatio_)
+        Form_Resize();
+}
+
+bool FrmMain::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal)
+        ScreenChanged();
+    return handled;
 }
 
 QImage& FrmMain::PersistentImage()
@@ -375,7 +445,8 @@ void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
 {
     form.AutoRedraw = true;
     const ShadePath path = perPixel != 0 ? ShadePath::PointByPoint : ShadePath::Bulk;
-    form.LayerChanged(ShadeMoonOnLayer(picture, form.PersistentImage(), phase, path));
+    // Shaded in device pixels, as the layer is: centre and radius come from the layer's side.
+    form.LayerChanged(ShadeMoonOnLayer(form.AtDeviceResolution(picture), form.PersistentImage(), phase, path));
     form.AutoRedraw = false;
     form.Refresh();
 }

@@ -56,8 +56,14 @@ public:
 
     QTimer* Timer1 = nullptr;
 
-    // The dial layer: the persistent image the hands are drawn over.
+    // The dial layer: the persistent image the hands are drawn over. It is drawn in device pixels:
+    // at a device-pixel ratio above 1 it has more pixels than the window's logical side.
     const QImage& DialLayer() const { return dialLayer_; }
+    // The device-pixel ratio the dial layer was built for.
+    double LayerRatio() const { return layerRatio_; }
+    // A dial picture of the window's logical size as the dial layer takes it, in device pixels:
+    // a built-in dial drawn for the screen's ratio, a user's picture scaled up to it.
+    QImage AtDeviceResolution(const QImage& picture);
     // Makes the dial layer the given picture alone, as a window's background picture does.
     void SetPicture(const QImage& picture);
 
@@ -94,6 +100,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void Form_Paint();
@@ -107,10 +114,28 @@ private:
     // not taken; whether picBack changed.
     bool LookForUserPicture(int n, int side);
     int DialIndex() const;
+    // The window's side in device pixels on its present screen.
+    int LayerSide() const;
+    // The round shape again, and the dial layer when the screen's ratio is no longer the one it
+    // was drawn for: the window moved to another screen, or the screen's scale changed.
+    void ScreenChanged();
+    // Logical pixels to the layer's device pixels (covering every pixel touched) and back.
+    QRect ToLayer(const QRect& logical) const;
+    QRect FromLayer(const QRect& layer) const;
 
     Program& program_;
     Platform& platform_;
     QImage dialLayer_;
+    double layerRatio_ = 1.0;
+    // The last picture brought to device resolution, and what it was made from, so that each
+    // frame of the lunation does not scale it anew.
+    struct DeviceDial {
+        qint64 sourceKey = 0;
+        double ratio = 1.0;
+        QImage picture;
+    } deviceDial_;
+    // A rebuild for a new ratio is on its way.
+    bool ratioRebuildPending_ = false;
     // The face as last painted: the dial layer with the hands over it.
     QImage shown_;
     bool topmost_ = false;

@@ -1,6 +1,7 @@
 #include "face/DialLayer.h"
 
 #include "base/WindowShape.h"
+#include "face/DeviceScale.h"
 #include "face/DialMarks.h"
 #include "face/FacePainter.h"
 
@@ -11,16 +12,64 @@
 
 namespace vx {
 
-const std::array<QImage, 3>& BuiltInDials()
+namespace {
+
+std::array<QImage, 3> LoadDialSet(int set)
 {
-    static const std::array<QImage, 3> dials = [] {
-        constexpr const char* kResources[] = {":/dial/dial60.bmp", ":/dial/dial120.bmp", ":/dial/dial240.bmp"};
-        std::array<QImage, 3> built;
-        for (int i = 0; i < 3; ++i)
-            built[i] = QImage(QString::fromLatin1(kResources[i])).convertToFormat(QImage::Format_RGB32);
-        return built;
-    }();
-    return dials;
+    constexpr int kSides[] = {60, 120, 240};
+    std::array<QImage, 3> built;
+    for (int i = 0; i < 3; ++i) {
+        const QString name = set == 1 ? QStringLiteral(":/dial/dial%1.bmp").arg(kSides[i])
+                                      : QStringLiteral(":/dial/dial%1@%2x.png").arg(kSides[i]).arg(set);
+        built[i] = QImage(name).convertToFormat(QImage::Format_RGB32);
+        // Its pixels are the layer's pixels, whatever the file's name says.
+        built[i].setDevicePixelRatio(1);
+    }
+    return built;
+}
+
+} // namespace
+
+const std::array<QImage, 3>& BuiltInDials(int set)
+{
+    // Each set is read when it is first needed: on most screens only the first ever is.
+    static const std::array<QImage, 3> ones = LoadDialSet(1);
+    if (set == 2) {
+        static const std::array<QImage, 3> twos = LoadDialSet(2);
+        return twos;
+    }
+    if (set == 3) {
+        static const std::array<QImage, 3> threes = LoadDialSet(3);
+        return threes;
+    }
+    return ones;
+}
+
+int BuiltInDialIndex(const QImage& picture)
+{
+    // A copy of a built-in dial shares its pixels, and with them its key.
+    const std::array<QImage, 3>& dials = BuiltInDials();
+    for (int i = 0; i < 3; ++i)
+        if (!picture.isNull() && picture.cacheKey() == dials[i].cacheKey())
+            return i;
+    return -1;
+}
+
+QImage DialAtRatio(const QImage& picture, double ratio)
+{
+    if (ratio == 1.0 || picture.isNull())
+        return picture;
+    const QSize wanted(DeviceSide(picture.width(), ratio), DeviceSide(picture.height(), ratio));
+    QImage drawn = picture;
+    if (const int index = BuiltInDialIndex(picture); index >= 0) {
+        const QImage& set = BuiltInDials(NearestDialSet(ratio))[index];
+        if (!set.isNull())
+            drawn = set;
+    }
+    if (drawn.size() == wanted)
+        return drawn;
+    return drawn.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 QImage PlainLayer(int side, const QImage& picture, const QColor& background)
@@ -47,7 +96,7 @@ QRect BuildDialLayer(QImage& layer, int side, const QImage& picture, const QColo
         // In face units mapped to the layer's pixels by the marks' own painter, so the shading's
         // pixel work never meets them.
         QPainter painter(&layer);
-        PaintDialMarks(painter, layer.width(), DialMarks());
+        PaintDialMarks(painter, layer.width(), DialMarks(), parts.penScale);
         changed = layer.rect();
     }
     return changed;

@@ -27,10 +27,23 @@ struct DialLayerParts {
     ShadePath shadePath = ShadePath::Bulk;
     // The 60 minute dots and 12 hour ticks near the rim.
     bool marks = false;
+    // On a layer in device pixels, the marks' pens are this many (the device-pixel ratio) times
+    // as wide.
+    double penScale = 1.0;
 };
 
-// The built-in dial pictures for the sides 60, 120 and 240, as 32-bit RGB images.
-const std::array<QImage, 3>& BuiltInDials();
+// The built-in dial pictures for the sides 60, 120 and 240, as 32-bit RGB images: those of the
+// window's own pixels (set 1), or drawn for screens of 2 or 3 device pixels to each of them.
+const std::array<QImage, 3>& BuiltInDials(int set = 1);
+
+// The built-in dial this picture is, 0 to 2 for the sides 60 to 240, or -1 for any other.
+int BuiltInDialIndex(const QImage& picture);
+
+// A dial picture made for a window's logical pixels, at a device-pixel ratio: a built-in dial
+// comes from the set drawn nearest the ratio, any other picture (a user's) as it is; either is
+// then smooth-scaled to ratio times its logical size when it was drawn for another. At a ratio of
+// 1 the picture itself.
+QImage DialAtRatio(const QImage& picture, double ratio);
 
 // A layer of side x side pixels holding the picture alone, drawn at its top-left corner over the
 // background colour (which shows where the picture is smaller than the layer).

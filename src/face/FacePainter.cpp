@@ -1,6 +1,7 @@
 #include "face/FacePainter.h"
 
 #include "base/ImagePixels.h"
+#include "face/DeviceScale.h"
 #include "face/HandRaster.h"
 
 #include <QColor>
@@ -32,7 +33,7 @@ QPointF At(const FaceToPixels& px, FacePoint p)
     return {q.x, q.y};
 }
 
-QPen PixelPen(Colour colour, int width)
+QPen PixelPen(Colour colour, double width)
 {
     return QPen(ToQColor(colour), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
@@ -40,7 +41,7 @@ QPen PixelPen(Colour colour, int width)
 } // namespace
 
 void ComposeFace(const QImage& dialLayer, const std::array<HandStroke, kHandStrokeCount>* hands, const QRect& area,
-                 QImage& face)
+                 QImage& face, double penScale)
 {
     const QRect box = area & dialLayer.rect() & face.rect();
     if (box.isEmpty())
@@ -51,7 +52,8 @@ void ComposeFace(const QImage& dialLayer, const std::array<HandStroke, kHandStro
                     dialLayer.constScanLine(y) + box.left() * sizeof(std::uint32_t), rowBytes);
     if (hands == nullptr)
         return;
-    DrawHandStrokes(PixelsOf(face), {box.left(), box.top(), box.right() + 1, box.bottom() + 1}, face.width(), *hands);
+    DrawHandStrokes(PixelsOf(face), {box.left(), box.top(), box.right() + 1, box.bottom() + 1}, face.width(), *hands,
+                    penScale);
 }
 
 QRect HandStrokeBounds(const HandStroke& s, int side)
@@ -93,14 +95,15 @@ QRegion HandsChangeRegion(const std::array<HandStroke, kHandStrokeCount>& before
     return changed;
 }
 
-void PaintDialMarks(QPainter& painter, int side, const std::array<DialStroke, kDialStrokeCount>& strokes)
+void PaintDialMarks(QPainter& painter, int side, const std::array<DialStroke, kDialStrokeCount>& strokes,
+                    double penScale)
 {
     const FaceToPixels px(side);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     for (const DialStroke& s : strokes) {
         // Round ends: a wide point is a round dot centred on its place.
-        painter.setPen(PixelPen(s.colour, s.penWidth));
+        painter.setPen(PixelPen(s.colour, DevicePen(s.penWidth, penScale)));
         if (s.kind == DialStroke::Kind::Dot)
             painter.drawPoint(At(px, s.from));
         else

@@ -1,5 +1,7 @@
 #include "face/HandRaster.h"
 
+#include "face/DeviceScale.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -160,14 +162,14 @@ private:
 } // namespace
 
 void DrawHandStrokes(const Pixels& target, const PixelBox& clip, int side,
-                     const std::array<HandStroke, kHandStrokeCount>& strokes)
+                     const std::array<HandStroke, kHandStrokeCount>& strokes, double penScale)
 {
     if (target.data == nullptr)
         return;
     Canvas canvas(target, clip);
     const FaceToPixels px(side);
     for (const HandStroke& s : strokes) {
-        const double halfWidth = s.penWidth / 2.0;
+        const double halfWidth = DevicePen(s.penWidth, penScale) / 2.0;
         if (s.kind == HandStroke::Kind::Line) {
             canvas.Line(px(s.from), px(s.to), halfWidth, Word(s.colour));
         } else {

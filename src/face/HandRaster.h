@@ -23,8 +23,9 @@ struct PixelBox {
 // inside the box: a line is a band as wide as its pen with round ends, a circle a ring as wide as
 // its pen, and a filled circle is filled with its fill colour before its ring is drawn. Each pixel
 // takes a stroke's colour in proportion to how far the stroke covers it, judged from the distance
-// of the pixel's centre to the stroke's middle line.
+// of the pixel's centre to the stroke's middle line. On a face drawn in device pixels, side is
+// its side in device pixels and every pen is penScale (the device-pixel ratio) times as wide.
 void DrawHandStrokes(const Pixels& target, const PixelBox& clip, int side,
-                     const std::array<HandStroke, kHandStrokeCount>& strokes);
+                     const std::array<HandStroke, kHandStrokeCount>& strokes, double penScale = 1.0);
 
 } // namespace vx

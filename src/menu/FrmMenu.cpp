@@ -48,6 +48,8 @@ FrmMenu::FrmMenu(Program& program) : program_(program)
     QIcon icon;
     icon.addFile(QStringLiteral(":/icon/velmorax16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icon/velmorax32.png"), QSize(32, 32));
+    // The about box's 32-pixel icon on a screen of two device pixels to each.
+    icon.addFile(QStringLiteral(":/icon/velmorax64.png"), QSize(64, 64));
     setWindowIcon(icon);
     createMenu();
 }

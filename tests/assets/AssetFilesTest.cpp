@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <tuple>
 
 namespace {
 
@@ -189,6 +190,79 @@ TEST_P(DialPicture, EachHourPositionCarriesAnOutlinedNumeral)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSizes, DialPicture, ::testing::Values(60, 120, 240));
+
+// The dials drawn for screens of 2 and 3 device pixels to each of the window's: the same dial,
+// scale times as many pixels across.
+class DialForRatio : public ::testing::TestWithParam<std::tuple<int, int>> {
+protected:
+    int side() const { return std::get<0>(GetParam()); }
+    int scale() const { return std::get<1>(GetParam()); }
+    int pixels() const { return side() * scale(); }
+    QString name() const { return QString("dial/dial%1@%2x.png").arg(side()).arg(scale()); }
+};
+
+TEST_P(DialForRatio, IsAnEightBitPictureScaleTimesTheSideWithItsOwnPalette)
+{
+    QImageReader reader(kAssets + "/" + name());
+    EXPECT_EQ(reader.format(), "png");
+    const QImage img = load(name());
+    EXPECT_EQ(img.size(), QSize(pixels(), pixels()));
+    EXPECT_EQ(img.format(), QImage::Format_Indexed8);
+    EXPECT_GE(img.colorCount(), 200);
+    EXPECT_LE(img.colorCount(), 256);
+}
+
+TEST_P(DialForRatio, CornersAreFlatGreyAndTheRimIsTheFaces)
+{
+    const QImage img = load(name()).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < pixels(); ++y)
+        for (int x = 0; x < pixels(); ++x) {
+            const double d = centreDistance(x, y, pixels());
+            if (d > pixels() / 2.0)
+                ASSERT_EQ(img.pixel(x, y), qRgb(198, 198, 198)) << x << "," << y;
+            else if (d < pixels() / 2.0 - 0.5 && d > pixels() / 2.0 - 4 * scale())
+                ASSERT_NE(img.pixel(x, y), qRgb(198, 198, 198)) << x << "," << y;
+        }
+}
+
+TEST_P(DialForRatio, BroughtDownItIsTheDialOfItsSide)
+{
+    // Averaged down to the side, it differs from the one-to-one dial only by the palettes and the
+    // finer edges: the numerals, scenes and moon lie in the same places.
+    const QImage img = load(name()).convertToFormat(QImage::Format_RGB32);
+    const QImage one = load(QString("dial/dial%1.bmp").arg(side())).convertToFormat(QImage::Format_RGB32);
+    double difference = 0;
+    for (int y = 0; y < side(); ++y)
+        for (int x = 0; x < side(); ++x) {
+            int sum[3] = {0, 0, 0};
+            for (int j = 0; j < scale(); ++j)
+                for (int i = 0; i < scale(); ++i) {
+                    const QRgb c = img.pixel(x * scale() + i, y * scale() + j);
+                    sum[0] += qRed(c);
+                    sum[1] += qGreen(c);
+                    sum[2] += qBlue(c);
+                }
+            const QRgb c = one.pixel(x, y);
+            const int n = scale() * scale();
+            difference += std::abs(sum[0] / n - qRed(c)) + std::abs(sum[1] / n - qGreen(c)) + std::abs(sum[2] / n - qBlue(c));
+        }
+    EXPECT_LT(difference / (3.0 * side() * side()), 10.0);
+}
+
+TEST_P(DialForRatio, FullMoonFillsTheDiscOfAQuarterSide)
+{
+    const QImage img = load(name()).convertToFormat(QImage::Format_RGB32);
+    const double r = pixels() / 4.0;
+    for (int y = 0; y < pixels(); ++y)
+        for (int x = 0; x < pixels(); ++x)
+            if (centreDistance(x, y, pixels()) <= r - 1.0) {
+                ASSERT_LE(chroma(img.pixel(x, y)), 36) << x << "," << y;
+                ASSERT_GE(luminance(img.pixel(x, y)), 40) << x << "," << y;
+            }
+}
+
+INSTANTIATE_TEST_SUITE_P(TwoAndThree, DialForRatio,
+                         ::testing::Combine(::testing::Values(60, 120, 240), ::testing::Values(2, 3)));
 
 // --- the tray's moon icons -------------------------------------------------------------------
 
@@ -396,6 +470,10 @@ TEST(Resources, EveryPictureIsCompiledInUnderItsFixedName)
     for (int size : {16, 32, 64})
         for (int n = 0; n <= 16; ++n)
             names.push_back(QString("moon/%1/moon%2.png").arg(size).arg(n, 2, 10, QChar('0')));
+    for (int scale : {2, 3})
+        for (int side : {60, 120, 240})
+            names.push_back(QString("dial/dial%1@%2x.png").arg(side).arg(scale));
+    names.push_back("icon/velmorax64.png");
     for (const QString& name : names) {
         QFile compiled(":/" + name);
         QFile onDisk(kAssets + "/" + name);

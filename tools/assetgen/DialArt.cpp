@@ -116,9 +116,9 @@ double darkness(double thetaDeg, double rho)
 
 class DialPainter {
 public:
-    DialPainter(const MoonMap& moon, int side)
-        : moon_(moon), side_(side), hi_(side * kOversample), px_(2.0 / side), style_(numeralStyle(side)),
-          image_(hi_, hi_, QImage::Format_ARGB32_Premultiplied)
+    DialPainter(const MoonMap& moon, int side, int scale)
+        : moon_(moon), side_(side), saved_(side * scale), hi_(saved_ * kOversample), px_(2.0 / side),
+          savedPx_(2.0 / saved_), style_(numeralStyle(side)), image_(hi_, hi_, QImage::Format_ARGB32_Premultiplied)
     {
     }
 
@@ -534,7 +534,7 @@ private:
         // decide between moon, dark and light, by where their centres lie.
         const bool snapped = side_ <= 60;
         const auto targetCentre = [&](int hiCoord) {
-            return ((hiCoord / kOversample) + 0.5) * px_ - 1.0;
+            return ((hiCoord / kOversample) + 0.5) * savedPx_ - 1.0;
         };
         // The full moon is bright: the highlands come out near white, the maria mid grey.
         const double exposure = 236.0 / moon_.highlandLevel();
@@ -596,33 +596,35 @@ private:
     // Everything whose centre lies outside the inscribed circle becomes the flat corner grey.
     void greyCorners(QImage& small) const
     {
-        const double half = side_ / 2.0;
-        for (int y = 0; y < side_; ++y) {
+        const double half = saved_ / 2.0;
+        for (int y = 0; y < saved_; ++y) {
             auto* row = reinterpret_cast<QRgb*>(small.scanLine(y));
-            for (int x = 0; x < side_; ++x)
+            for (int x = 0; x < saved_; ++x)
                 if (std::hypot(x + 0.5 - half, y + 0.5 - half) > half)
                     row[x] = kCornerGrey;
         }
     }
 
     const MoonMap& moon_;
-    int side_;
+    int side_;  // the dial's size on the screen, which decides how its details are drawn
+    int saved_; // the saved picture's side: side_ times the scale
     int hi_;
-    double px_; // one saved pixel in face units
+    double px_;      // one pixel of the dial's size on the screen, in face units
+    double savedPx_; // one saved pixel in face units
     NumeralStyle style_;
     QImage image_;
 };
 
 } // namespace
 
-QImage drawDial(const MoonMap& moon, int side)
+QImage drawDial(const MoonMap& moon, int side, int scale)
 {
-    return DialPainter(moon, side).draw();
+    return DialPainter(moon, side, scale).draw();
 }
 
-QImage dialPicture(const MoonMap& moon, int side)
+QImage dialPicture(const MoonMap& moon, int side, int scale)
 {
-    return quantizeOpaque(drawDial(moon, side), 256, {kCornerGrey});
+    return quantizeOpaque(drawDial(moon, side, scale), 256, {kCornerGrey});
 }
 
 } // namespace vx::assetgen

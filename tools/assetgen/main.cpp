@@ -88,6 +88,11 @@ int main(int argc, char** argv)
             dials.push_back(dialPicture(moon, side));
             out.image(QString("dial/dial%1.bmp").arg(side), dials.back(), "BMP");
         }
+        // The same dials for screens of two and three pixels to each of the window's, where the
+        // clock picks the nearest set. Compressed, as these are larger.
+        for (int scale : {2, 3})
+            for (int side : {60, 120, 240})
+                out.image(QString("dial/dial%1@%2x.png").arg(side).arg(scale), dialPicture(moon, side, scale), "PNG");
 
         QList<SheetRow> iconRows;
         for (int size : {16, 32, 64}) {
@@ -104,6 +109,8 @@ int main(int argc, char** argv)
         const QImage icon256 = drawProgramIcon(moon, 256);
         out.image("icon/velmorax16.png", icon16, "PNG");
         out.image("icon/velmorax32.png", icon32, "PNG");
+        // The 32-pixel icon of the about box on a screen of two pixels to each of the window's.
+        out.image("icon/velmorax64.png", programIcon16Colours(moon, 64), "PNG");
         out.image("icon/velmorax256.png", icon256, "PNG");
         out.bytes("icon/velmorax.ico", icoFile({icon16, icon32}));
         // The desktop's menu icons, full colour at every size of the icon theme; installed, not
