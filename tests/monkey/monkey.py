@@ -397,6 +397,8 @@ class Monkey:
         self.window = None
         self.shown = False         # a window has shown since the start: the program handles signals
         self.signalled = None
+        # The icon comes with the load, before the window shows (or a start-up message box waits).
+        self.tray_on = self.tray_expected_at_load()
         self.note(f"started the program (pid {self.proc.pid})")
 
     def wait_for_start(self):
@@ -1183,7 +1185,14 @@ class Monkey:
             names = [a for a, _ in self.ACTIONS]
             weights = [w for _, w in self.ACTIONS]
             end = self.t0 + self.seconds
-            while time.monotonic() < end:
+            # Stopped early (SIGINT, SIGTERM): the run ends as at its time, with its counts.
+            self.stop = False
+
+            def stop(signum, frame):
+                self.stop = True
+            signal.signal(signal.SIGTERM, stop)
+            signal.signal(signal.SIGINT, stop)
+            while time.monotonic() < end and not self.stop:
                 name = self.rng.choices(names, weights)[0]
                 # A user answers most message boxes before long.
                 if self.rng.random() < 0.4 and self.dialogs():
@@ -1252,7 +1261,8 @@ class Monkey:
         return 1 if failed else 0
 
     def summary(self):
-        print(f"seed {self.seed}, {self.seconds} s, {self.restarts} restarts")
+        ran = time.monotonic() - self.t0
+        print(f"seed {self.seed}, {ran:.0f} s of {self.seconds:.0f} s, {self.restarts} restarts")
         print("actions by kind:")
         for kind, n in sorted(self.kinds.items(), key=lambda kv: (-kv[1], kv[0])):
             print(f"  {n:6d}  {kind}")
