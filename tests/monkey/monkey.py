@@ -518,8 +518,9 @@ class Monkey:
             self.shown = True
         if win:
             if win != self.window:
+                # The load read the icon option before its window showed (see start_program and the
+                # icon's commands); a start-up message box may have let a hand edit come between.
                 self.window = win
-                self.tray_on = self.tray_expected_at_load()
                 self.window_side = self.expected_side()
             g = self.geometry(win)
             if g:
@@ -825,6 +826,8 @@ class Monkey:
         if what == "click":
             xdo("mousemove", cx, cy, "click", "1")
         elif what == "double-click":
+            if not self.clock_window():
+                self.tray_on = self.tray_expected_at_load()
             xdo("mousemove", cx, cy, "click", "--repeat", "2", "--delay", "80", "1")
         else:
             before = self.popup_ids()
@@ -835,6 +838,8 @@ class Monkey:
                 return
             time.sleep(0.25)
             _, mx, my, mw, mh = menu
+            if what.endswith("show") and not self.clock_window():
+                self.tray_on = self.tray_expected_at_load()
             if what == "menu show":
                 xdo("key", "--delay", "100", "Down", "Return")
             elif what == "menu mouse show":
