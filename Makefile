@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 30
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test asan fuzz monkey bench assets install package package-test clean
+.PHONY: all deps configure build run test wintest asan fuzz monkey bench assets install package package-test clean
 
 all: build
 
@@ -24,6 +24,12 @@ run: build
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 600
+
+# The Qt-free core and its unit tests as Windows programs (MinGW-w64), run under Wine, and the
+# settings store checked against Windows' own INI functions (in build-win/).
+wintest:
+	@scripts/install-deps.sh windows
+	@JOBS=$(JOBS) scripts/wintest.sh build-win
 
 # The whole test suite, the end-to-end tests included, built and run under AddressSanitizer and
 # UndefinedBehaviorSanitizer (the "asan" preset, with clang, in build-asan/).
@@ -69,4 +75,4 @@ package-test: build
 	@tests/e2e/xvfb-run.sh tests/e2e/package.sh $(BUILD)
 
 clean:
-	@rm -rf $(BUILD) build-asan
+	@rm -rf $(BUILD) build-asan build-win

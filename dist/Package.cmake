@@ -33,6 +33,8 @@ notification-area icon shows the moon's phase.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The menus, the messages and the about box are Japanese.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-noto-cjk, fonts-ipafont-mincho | fonts-noto-cjk")
+# A Wayland session without XWayland needs Qt's Wayland plugin.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 # Things an install of the program by hand keeps as they are, which a package must change:
 # compressed manual pages and a changelog (dist/PackagePreBuild.cmake).
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/PackagePreBuild.cmake)

@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when any is missing.
-# Runs apt-get as root, or through sudo.
+# Runs apt-get as root, or through sudo. With the argument "windows": what `make wintest` needs
+# instead (the MinGW-w64 cross compiler, GoogleTest's sources, Wine).
 set -euo pipefail
+
+windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 util-linux)
 
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils x11-apps xclip imagemagick trayer faketime libx11-dev locales
+  xvfb xauth xdotool x11-utils x11-apps xclip imagemagick trayer faketime libx11-dev libxcb1-dev locales
   fonts-ipafont-gothic fonts-ipafont-mincho tzdata
   clang libclang-rt-14-dev llvm
   desktop-file-utils appstream lintian file man-db
+  dbus weston xwayland qt6-wayland
   python3
 )
+
+if [ "${1:-}" = windows ]; then
+  packages=("${windows_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

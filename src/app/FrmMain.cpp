@@ -49,6 +49,14 @@ FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platfo
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     setWindowTitle(QStringLiteral("Form1"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A Wayland compositor cuts no window to a shape: there the disc stands on a transparent
+    // square, and the mask only lets clicks outside it through to what lies beneath.
+    // Nor does it let a client place itself or tell it where it is.
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    roundByAlpha_ = wayland;
+    placeKnown_ = !wayland;
+    if (roundByAlpha_)
+        setAttribute(Qt::WA_TranslucentBackground);
 
     // The timer's design interval; every drawing of the hands sets the next one.
     Timer1 = new QTimer(this);
@@ -86,6 +94,10 @@ void FrmMain::Form_Load()
 
     Sizing = 0;
 
+    // Before the tray's icon is made: it shows the moon as seen from here.
+    p.SkyHemisphere = settings::ReadHemisphere(platform_.ZoneHemisphere());
+    p.frmMenu->mnuSouth->setChecked(p.SkyHemisphere == Hemisphere::South);
+
     p.UseTaskTray = settings::ReadTaskTray();
     if (p.UseTaskTray == 1) {
         p.frmTaskTray.Load();
@@ -100,6 +112,7 @@ void FrmMain::Form_Load()
 
     const double top = settings::ReadTop(Top());
     const double left = settings::ReadLeft(Left());
+    loadedPlace_ = {top, left};
     p.NowSize = settings::ReadNowSize();
 
     if (settings::ReadAlwaysOnTop()) {
@@ -125,8 +138,10 @@ void FrmMain::Form_Load()
 void FrmMain::Form_Unload()
 {
     Program& p = program_;
-    settings::WriteTop(Top());
-    settings::WriteLeft(Left());
+    // Where the window system never says where the window is, the place it reports is no place
+    // at all: the saved one stays, for the next session that can use it.
+    settings::WriteTop(placeKnown_ ? Top() : loadedPlace_.top);
+    settings::WriteLeft(placeKnown_ ? Left() : loadedPlace_.left);
     FrmMenu* menu = p.frmMenu.loaded();
     settings::WriteAlwaysOnTop(menu && menu->AlwaysOnTop->isChecked());
     settings::WriteNT(menu && menu->mnuNT->isChecked());
@@ -216,11 +231,30 @@ void FrmMain::DrawWatch()
     paint_.layerChanged = QRect();
     if (paint_.changed.isEmpty())
         return;
+    if (paint_.atOnce && ShowDirectly(paint_.changed))
+        return;
     paint_.ownPending = true;
     if (paint_.atOnce)
         repaint(paint_.changed);
     else
         update(paint_.changed);
+}
+
+bool FrmMain::ShowDirectly(const QRegion& region)
+{
+    // Window pixels are layer pixels only at a ratio of 1; a layer drawn for another ratio than
+    // the window's now is rebuilt by the paint path first. A disc rounded by alpha needs the clip.
+    if (layerRatio_ != 1.0 || devicePixelRatioF() != 1.0 || roundByAlpha_ || dialLayer_.size() != size())
+        return false;
+    QImage* screen = direct_.Begin(region);
+    if (screen == nullptr)
+        return false;
+    // Each rectangle alone: a tick's region is a few boxes around the hands, whose bounding box
+    // can be most of the face.
+    for (const QRect& area : region)
+        ComposeFace(dialLayer_, &watch_.strokes, area, *screen);
+    direct_.End(region);
+    return true;
 }
 
 QRegion FrmMain::NewWatch()
@@ -268,6 +302,8 @@ void FrmMain::paintEvent(QPaintEvent* event)
     // the copy and wakes two threads every second. Bands of 64 rows stay on this thread.
     constexpr int kBandRows = 64;
     QPainter painter(this);
+    if (roundByAlpha_)
+        painter.setClipRegion(mask());
     // The face is in device pixels: painted one to one onto the screen's pixels, never resampled.
     if (layerRatio_ != 1.0)
         painter.scale(1 / layerRatio_, 1 / layerRatio_);
@@ -336,6 +372,7 @@ void FrmMain::DrawMojiban()
     if (dialLayer_.size() != QSize(side, side) || layerRatio_ != parts.penScale)
         parts.freshPicture = true;
     layerRatio_ = parts.penScale;
+    parts.hemisphere = program_.SkyHemisphere;
     AutoRedraw = true;
     LayerChanged(BuildDialLayer(dialLayer_, side, AtDeviceResolution(picBack[n]), palette().color(QPalette::Window),
                                 parts));
@@ -361,6 +398,11 @@ bool FrmMain::LookForUserPicture(int n, int side)
     picBack[n] = user.picture;
     program_.UserDials[n] = std::move(user.picture);
     return changed;
+}
+
+Hemisphere FrmMain::SkyHemisphere() const
+{
+    return program_.SkyHemisphere;
 }
 
 int FrmMain::DialIndex() const
@@ -446,7 +488,8 @@ void ShadeMoon(const QImage& picture, FrmMain& form, double phase, int perPixel)
     form.AutoRedraw = true;
     const ShadePath path = perPixel != 0 ? ShadePath::PointByPoint : ShadePath::Bulk;
     // Shaded in device pixels, as the layer is: centre and radius come from the layer's side.
-    form.LayerChanged(ShadeMoonOnLayer(form.AtDeviceResolution(picture), form.PersistentImage(), phase, path));
+    form.LayerChanged(ShadeMoonOnLayer(form.AtDeviceResolution(picture), form.PersistentImage(), phase, path,
+                                       form.SkyHemisphere()));
     form.AutoRedraw = false;
     form.Refresh();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/DirectPaint.h"
+#include "base/Hemisphere.h"
 #include "base/MouseButtons.h"
 #include "face/Watch.h"
 
@@ -82,6 +84,9 @@ public:
     // The plain dial picture of the current size, picBack[NowSize + 1].
     const QImage& CurrentDial() const;
 
+    // Where the moon on the dial is seen from.
+    Hemisphere SkyHemisphere() const;
+
     bool IsTopmost() const { return topmost_; }
     void SetTopmost(bool on);
 
@@ -108,6 +113,9 @@ private:
     void Timer1_Timer();
     // Computes the hands for the present moment and re-arms the timer; where the hands moved.
     QRegion NewWatch();
+    // Shows the face within the region on the screen at once, without a paint event; false
+    // where that route is not open, and then nothing was done.
+    bool ShowDirectly(const QRegion& region);
     // Moves the window to a saved place, or nearer, so that it stays within reach.
     void MoveWithinReach(double topTwips, double leftTwips);
     // Takes a user's picture for dial index n into picBack, telling the user about one that is
@@ -139,6 +147,15 @@ private:
     // The face as last painted: the dial layer with the hands over it.
     QImage shown_;
     bool topmost_ = false;
+    // The round shape comes from transparency outside the disc rather than from the window system.
+    bool roundByAlpha_ = false;
+    // The window system places the window where asked and reports where the user moved it.
+    bool placeKnown_ = true;
+    // The place the load read from the settings, in twips.
+    struct Place {
+        double top = 0;
+        double left = 0;
+    } loadedPlace_;
     // What the last drawing of the hands showed.
     Watch watch_;
     // Between a drawing of the hands and the paint that shows it.
@@ -153,6 +170,7 @@ private:
         QRect layerChanged;
         QRegion changed; // what the last drawing of the hands asked to repaint
     } paint_;
+    DirectPaint direct_{*this};
 
     // A press of the left or middle button becomes a move once the mouse travels; a press and
     // release in place stays a click, so double-clicks still reach the window.

@@ -2,6 +2,7 @@
 
 #include "app/FormRef.h"
 #include "base/FileLocations.h"
+#include "base/Hemisphere.h"
 
 #include <QImage>
 #include <QObject>
@@ -39,6 +40,9 @@ public:
     int NowSize = 0;     // size index: -1 half, 0 standard, 1 double
     int UseTaskTray = 0; // 1 while the notification-area icon is on
     int MainShown = 0;   // 1 from the end of the clock window's load until its unload
+    // Where the moon is seen from: the dial, the tray icon and the about box turn it for the
+    // southern sky. Read by each load of the clock window; the menu's item switches it.
+    Hemisphere SkyHemisphere = Hemisphere::North;
     // Where the settings, the user's dial pictures, the moon table and the help page are: beside
     // the program, or the user's own folders when it runs from an install. Set by each load.
     FileLocations Files;

@@ -1,18 +1,16 @@
 #include "app/QtPlatform.h"
 
+#include "app/MessageBox.h"
+#include "base/LocalClock.h"
 #include "settings/Launcher.h"
 
-#include <QClipboard>
 #include <QCoreApplication>
-#include <QDate>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
-#include <QShortcut>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QUrl>
@@ -51,9 +49,9 @@ QtPlatform::~QtPlatform()
 
 DateValue QtPlatform::Now()
 {
-    static const QDate kDayZero(1899, 12, 30);
-    const QDateTime now = QDateTime::currentDateTime();
-    return static_cast<double>(kDayZero.daysTo(now.date())) + now.time().msecsSinceStartOfDay() / 86400000.0;
+    // The C library's clock and zone directly: the same value as QDateTime's, without building one
+    // on every tick.
+    return LocalDateValueNow();
 }
 
 std::string QtPlatform::ProgramDir()
@@ -68,14 +66,13 @@ std::string QtPlatform::ProgramBaseName()
 
 void QtPlatform::MsgBox(const std::string& text, const std::string& title)
 {
-    // Texts break their lines with CR LF; a label wants a plain line feed.
-    QString body = Q(text);
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(QMessageBox::NoIcon, title.empty() ? QString::fromLatin1(kTitle) : Q(title), body,
-                    QMessageBox::Ok);
-    // Ctrl+C copies the message, so a report can be kept or passed on.
-    const QShortcut copy(QKeySequence::Copy, &box, [body] { QGuiApplication::clipboard()->setText(body); });
-    box.exec();
+    const auto box = MakeMessageBox(Q(text), title.empty() ? QString::fromLatin1(kTitle) : Q(title));
+    box->exec();
+}
+
+std::string QtPlatform::ProgramPath()
+{
+    return QCoreApplication::applicationFilePath().toStdString();
 }
 
 void QtPlatform::OpenUrl(const std::string& url)

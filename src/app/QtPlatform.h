@@ -18,6 +18,7 @@ public:
     DateValue Now() override;
     std::string ProgramDir() override;
     std::string ProgramBaseName() override;
+    std::string ProgramPath() override;
     void MsgBox(const std::string& text, const std::string& title) override;
     void OpenUrl(const std::string& url) override;
     void OpenFile(const std::string& path) override;

@@ -12,6 +12,15 @@
 #include <process.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <thread>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#undef ReplaceFile // the system's macro, not ours
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,9 +40,37 @@ namespace {
 // length and a flush to disk that answer whether they succeeded.
 #ifdef _WIN32
 
+int ErrnoOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    default:
+        return EIO;
+    }
+}
+
 int OpenToRead(const fs::path& path)
 {
-    return _wopen(path.c_str(), _O_RDONLY | _O_BINARY);
+    // Shared for deleting as well: a reader holding the file open (the C library's own open shares
+    // only reading and writing) would make every replacement of it fail until it lets go.
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = ErrnoOf(::GetLastError());
+        return -1;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        ::CloseHandle(handle);
+        errno = EIO;
+    }
+    return fd;
 }
 
 bool IsMissing(int error)
@@ -41,12 +78,14 @@ bool IsMissing(int error)
     return error == ENOENT;
 }
 
-bool RegularFileSize(int fd, unsigned long long& size)
+bool RegularFileSize(int fd, unsigned long long& size, std::optional<FileStamp>* stamp)
 {
     struct _stat64 st {};
     if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG)
         return false;
     size = static_cast<unsigned long long>(st.st_size);
+    if (stamp)
+        stamp->reset();
     return true;
 }
 
@@ -117,12 +156,21 @@ bool IsMissing(int error)
     return error == ENOENT || error == ENOTDIR;
 }
 
-bool RegularFileSize(int fd, unsigned long long& size)
+FileStamp StampOfStat(const struct stat& st)
+{
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::uint64_t>(st.st_size), static_cast<std::int64_t>(st.st_ctim.tv_sec),
+            static_cast<long>(st.st_ctim.tv_nsec)};
+}
+
+bool RegularFileSize(int fd, unsigned long long& size, std::optional<FileStamp>* stamp)
 {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     size = static_cast<unsigned long long>(st.st_size);
+    if (stamp)
+        *stamp = StampOfStat(st);
     return true;
 }
 
@@ -248,13 +296,31 @@ fs::path FolderOf(const fs::path& file)
     return file.has_parent_path() ? file.parent_path() : fs::path(".");
 }
 
-FileResult ReadWholeFile(const fs::path& path, std::string& bytes, std::size_t maxBytes)
+std::optional<FileStamp> StampOf(const fs::path& path)
 {
+#ifdef _WIN32
+    (void)path;
+    return std::nullopt;
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return StampOfStat(st);
+#endif
+}
+
+FileResult ReadWholeFile(const fs::path& path, std::string& bytes, std::size_t maxBytes,
+                         std::optional<FileStamp>* stamp)
+{
+    if (stamp)
+        stamp->reset();
     const int fd = OpenToRead(path);
     if (fd < 0)
         return IsMissing(errno) ? FileResult::Missing : FileResult::Failed;
     unsigned long long size = 0;
-    if (!RegularFileSize(fd, size) || size > maxBytes) {
+    if (!RegularFileSize(fd, size, stamp) || size > maxBytes) {
+        if (stamp)
+            stamp->reset();
         CloseFile(fd);
         return FileResult::Failed;
     }
@@ -314,8 +380,17 @@ FileResult ReplaceFile(const fs::path& target, std::string_view bytes, bool oldE
             fs::permissions(temp, perms, ec);
     }
     if (ok) {
-        fs::rename(temp, target, ec); // MoveFileEx with replace-existing
-        ok = !ec;
+        // Write-through makes the rename itself durable. Another program that has the file open
+        // without sharing its deletion (an editor, a virus scanner) refuses the replacement for as
+        // long as it holds it: wait for it a while, as for the write lock.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        for (;;) {
+            ok = ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+            const DWORD error = ok ? ERROR_SUCCESS : ::GetLastError();
+            if (ok || ErrnoOf(error) != EACCES || std::chrono::steady_clock::now() >= deadline)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
     }
     if (!ok)
         fs::remove(temp, ec);

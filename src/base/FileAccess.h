@@ -5,7 +5,9 @@
 // means is the INI text model's affair (settings/IniText.h); keeping writers apart is WriteLock's.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,9 +27,27 @@ std::filesystem::path PathFromUtf8(const std::string& utf8);
 // The folder a file lies in; "." for a bare name.
 std::filesystem::path FolderOf(const std::filesystem::path& file);
 
+// What tells one state of a file from another without reading it: the device and inode it lies
+// on, its size, and its change time to the nanosecond. A write to the file, a rename over its
+// name and a change of its attributes all give it another change time.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t changedSeconds = 0; // since 1970-01-01 00:00 UTC
+    long changedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the regular file the path names now, links followed; nullopt when there is none,
+// and on Windows, whose files keep no change time.
+std::optional<FileStamp> StampOf(const std::filesystem::path& path);
+
 // Reads the whole file into bytes. Failed for anything that is not a regular file and for a file
-// of more than maxBytes; a path naming a pipe does not hang the reader.
-FileResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::size_t maxBytes);
+// of more than maxBytes; a path naming a pipe does not hang the reader. A stamp asked for is the
+// file's as it was opened (nullopt on Windows): a change during the read gives the file another.
+FileResult ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::size_t maxBytes,
+                         std::optional<FileStamp>* stamp = nullptr);
 
 // Whether this process may write to the existing file.
 bool MayWrite(const std::filesystem::path& file);

@@ -42,6 +42,17 @@ std::string Normal(const std::string& path)
     return fs::path(path).lexically_normal().string();
 }
 
+// A path given with "/" inside the folder, in the platform's own spelling.
+std::string InFolder(const std::string& dir, std::string relative)
+{
+#ifdef _WIN32
+    for (char& c : relative)
+        if (c == '/')
+            c = '\\';
+#endif
+    return dir + relative;
+}
+
 std::string SubFolder(const std::string& base)
 {
     return WithTrailingSeparator(WithTrailingSeparator(base) + "velmorax");
@@ -78,7 +89,7 @@ FileLocations ChooseFileLocations(const std::string& programDir, const ProgramFo
     if (portable) {
         files.settingsDir = dir;
         files.moonDir = dir;
-        files.helpPage = dir + kHelpPageInFolder;
+        files.helpPage = InFolder(dir, kHelpPageInFolder);
         return files;
     }
     files.installed = true;

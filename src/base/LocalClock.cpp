@@ -1,7 +1,9 @@
 #include "base/LocalClock.h"
 
+#include "base/LocalTimeCache.h"
 #include "base/Text.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -10,6 +12,7 @@
 
 namespace vx {
 
+#ifndef _WIN32
 namespace {
 
 // A zone name is a relative path of the database: "Asia/Tokyo", "UTC", "Etc/GMT-9".
@@ -48,9 +51,16 @@ bool IsTzifFile(const std::filesystem::path& path)
 }
 
 } // namespace
+#endif
 
 bool UseZone(const std::string& zone, std::string& error)
 {
+#ifdef _WIN32
+    // The Windows C library takes TZ only as a fixed rule ("JST-9"), never a zone database file:
+    // handing it one would give wrong hours without a word.
+    error = "time zones by name (\"" + zone + "\") are not known on Windows; only the machine's own zone is";
+    return false;
+#else
     const char* tzdir = std::getenv("TZDIR");
     const std::filesystem::path database = tzdir && *tzdir ? tzdir : "/usr/share/zoneinfo";
     const std::filesystem::path file = database / zone;
@@ -60,14 +70,10 @@ bool UseZone(const std::string& zone, std::string& error)
     }
     // The file itself, so the C library reads exactly the zone that was checked.
     const std::string tz = ":" + file.string();
-#ifdef _WIN32
-    _putenv_s("TZ", tz.c_str());
-    _tzset();
-#else
     setenv("TZ", tz.c_str(), 1);
     tzset();
-#endif
     return true;
+#endif
 }
 
 void UseMachineZone()
@@ -89,6 +95,33 @@ ClockReading LocalReading(std::int64_t unixSeconds)
     localtime_r(&t, &local);
 #endif
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour};
+}
+
+DateValue LocalDateValue(std::int64_t unixMilliseconds)
+{
+    // Whole seconds down, so that a time before 1970 keeps its milliseconds positive.
+    const std::int64_t seconds = unixMilliseconds >= 0 ? unixMilliseconds / 1000 : -((-unixMilliseconds + 999) / 1000);
+    const std::int64_t milliseconds = unixMilliseconds - seconds * 1000;
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
+    localtime_r(&t, &local);
+#endif
+    // A leap second, where a zone counts them, is held at the 59th.
+    const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
+    const long long msOfDay = ((local.tm_hour * 60LL + local.tm_min) * 60 + second) * 1000 + milliseconds;
+    return static_cast<double>(DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday))
+           + static_cast<double>(msOfDay) / 86400000.0;
+}
+
+DateValue LocalDateValueNow()
+{
+    // One clock, one zone: the window's thread is the only reader.
+    static LocalTimeCache cache;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return cache.At(std::chrono::floor<std::chrono::milliseconds>(now).count());
 }
 
 namespace {

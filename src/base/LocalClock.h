@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DateValue.h"
+
 #include <cstdint>
 #include <string>
 
@@ -25,6 +27,14 @@ void UseMachineZone();
 // The local clock reading of a POSIX time (seconds since 1970-01-01 00:00 UTC) in the
 // process's zone.
 ClockReading LocalReading(std::int64_t unixSeconds);
+
+// The local date value of a POSIX time given in milliseconds, in the process's zone: whole days
+// from 30 December 1899 plus the milliseconds of the local day as the fraction.
+DateValue LocalDateValue(std::int64_t unixMilliseconds);
+
+// The present local date and time to the millisecond, through a LocalTimeCache: the zone is looked
+// up once a minute, and a zone changed while the program runs shows from the next minute on.
+DateValue LocalDateValueNow();
 
 // The name of the zone the process's local clock follows, as the C library chooses it: the TZ
 // variable when it is set ("Asia/Tokyo", ":Asia/Tokyo", a path into the database, or a rule

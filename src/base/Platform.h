@@ -2,7 +2,9 @@
 
 #include "base/DateValue.h"
 #include "base/FileLocations.h"
+#include "base/Hemisphere.h"
 #include "base/LocalClock.h"
+#include "base/ProgramPaths.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,6 +27,8 @@ public:
     // file's name without extension.
     virtual std::string ProgramDir() = 0;
     virtual std::string ProgramBaseName() = 0;
+    // The program file's absolute path, for starting it again from elsewhere (an autostart entry).
+    virtual std::string ProgramPath() { return WithTrailingSeparator(ProgramDir()) + ProgramBaseName(); }
 
     // A modal message with an OK button only; an empty title means the program's own title.
     virtual void MsgBox(const std::string& text, const std::string& title = {}) = 0;
@@ -52,6 +56,8 @@ public:
     // The name of the system's present time zone, and a POSIX time's local clock reading in it.
     virtual std::string TimeZoneName() { return {}; }
     virtual ClockReading LocalClock(std::int64_t unixSeconds) { return LocalReading(unixSeconds); }
+    // The hemisphere the present time zone lies in, by the time-zone database's zone tables.
+    virtual Hemisphere ZoneHemisphere() { return HemisphereOfZone(TimeZoneName(), ZoneDatabaseDir()); }
 
     // Hands a local document to the desktop's opener; failed runs (now or later, on this thread)
     // when no opener took it. By default every opening succeeds.

@@ -6,6 +6,7 @@
 #include "face/FacePainter.h"
 
 #include <QColor>
+#include <QImageReader>
 #include <QPainter>
 #include <QRect>
 #include <QString>
@@ -21,7 +22,11 @@ std::array<QImage, 3> LoadDialSet(int set)
     for (int i = 0; i < 3; ++i) {
         const QString name = set == 1 ? QStringLiteral(":/dial/dial%1.bmp").arg(kSides[i])
                                       : QStringLiteral(":/dial/dial%1@%2x.png").arg(kSides[i]).arg(set);
-        built[i] = QImage(name).convertToFormat(QImage::Format_RGB32);
+        // Read by the format it is known to have: a reader left to guess has every image plugin
+        // loaded to ask about the file, milliseconds of the start for pictures Qt reads itself.
+        QImageReader reader(name, set == 1 ? "bmp" : "png");
+        reader.setAutoDetectImageFormat(false);
+        built[i] = reader.read().convertToFormat(QImage::Format_RGB32);
         // Its pixels are the layer's pixels, whatever the file's name says.
         built[i].setDevicePixelRatio(1);
     }
@@ -91,7 +96,9 @@ QRect BuildDialLayer(QImage& layer, int side, const QImage& picture, const QColo
         changed = layer.rect();
     }
     if (parts.moonPhase)
-        changed |= ShadeMoonOnLayer(picture, layer, *parts.moonPhase, parts.shadePath);
+        changed |= ShadeMoonOnLayer(picture, layer, *parts.moonPhase, parts.shadePath, parts.hemisphere);
+    else if (parts.hemisphere == Hemisphere::South)
+        changed |= TurnMoonOnLayer(picture, layer);
     if (parts.marks && !layer.isNull()) {
         // In face units mapped to the layer's pixels by the marks' own painter, so the shading's
         // pixel work never meets them.

@@ -30,6 +30,8 @@ struct DialLayerParts {
     // On a layer in device pixels, the marks' pens are this many (the device-pixel ratio) times
     // as wide.
     double penScale = 1.0;
+    // Seen from the south the moon, shaded or not, is turned half a turn; the rest of the dial stays.
+    Hemisphere hemisphere = Hemisphere::North;
 };
 
 // The built-in dial pictures for the sides 60, 120 and 240, as 32-bit RGB images: those of the

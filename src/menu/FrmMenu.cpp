@@ -8,6 +8,8 @@
 #include "face/DialLayer.h"
 #include "moon/MoonReport.h"
 #include "moon/MoonTable.h"
+#include "moon/ShadeMoon.h"
+#include "settings/Autostart.h"
 #include "settings/Settings.h"
 #include "tray/FrmTaskTray.h"
 
@@ -15,6 +17,8 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
@@ -28,6 +32,13 @@ int PerPixel(const Program& program)
 {
     const FrmMenu* menu = program.frmMenu.loaded();
     return menu && menu->mnuNT->isChecked() ? 1 : 0;
+}
+
+// The configuration folder whose autostart entries the desktop reads; none where the desktop
+// keeps no such entries.
+std::string AutostartHome(Platform& platform)
+{
+    return kAutostartEntries ? platform.PerUserFolders().config : std::string();
 }
 
 // Lets pending events run for a while: ticks, repaints and other commands go on meanwhile.
@@ -45,11 +56,18 @@ FrmMenu::FrmMenu(Program& program) : program_(program)
     setWindowFlags(Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("Form1"));
     // The program's icon; the about box borrows it.
+    // Read as the PNGs they are: QIcon::addFile asks a reader to guess the format, which has every
+    // image plugin loaded at the start of the program.
+    const auto png = [](const char* name) {
+        QImageReader reader(QString::fromLatin1(name), "png");
+        reader.setAutoDetectImageFormat(false);
+        return QPixmap::fromImage(reader.read());
+    };
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icon/velmorax16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icon/velmorax32.png"), QSize(32, 32));
+    icon.addPixmap(png(":/icon/velmorax16.png"));
+    icon.addPixmap(png(":/icon/velmorax32.png"));
     // The about box's 32-pixel icon on a screen of two device pixels to each.
-    icon.addFile(QStringLiteral(":/icon/velmorax64.png"), QSize(64, 64));
+    icon.addPixmap(png(":/icon/velmorax64.png"));
     setWindowIcon(icon);
     createMenu();
 }
@@ -108,6 +126,9 @@ void FrmMenu::createMenu()
     mnuNT = item(mnuSettei, "mnuNT", QStringLiteral("NT"), true);
     mnuDlkj = separator(mnuSettei, "mnuDlkj");
     mnuBeClock = item(mnuSettei, "mnuBeClock", QStringLiteral("時計にする  (Wクリック)"), true);
+    mnuTuika = separator(mnuSettei, "mnuTuika");
+    mnuSouth = item(mnuSettei, "mnuSouth", QStringLiteral("南半球から見る"), true);
+    mnuAutostart = item(mnuSettei, "mnuAutostart", QStringLiteral("ログイン時に起動"), true);
 
     mnuMHelp = submenu(mnuHide, "mnuMHelp", QStringLiteral("ヘルプ"));
     mnuHelp = item(mnuMHelp, "mnuHelp", QStringLiteral("ヘルプファイルを見る"));
@@ -136,6 +157,8 @@ void FrmMenu::createMenu()
     connect(mnuEnd, &QAction::triggered, this, &FrmMenu::mnuEnd_Click);
     connect(mnuUseLineMojiban, &QAction::triggered, this, &FrmMenu::mnuUseLineMojiban_Click);
     connect(mnuSetMitikake, &QAction::triggered, this, &FrmMenu::mnuSetMitikake_Click);
+    connect(mnuSouth, &QAction::triggered, this, &FrmMenu::mnuSouth_Click);
+    connect(mnuAutostart, &QAction::triggered, this, &FrmMenu::mnuAutostart_Click);
     connect(mnuNowMoon, &QAction::triggered, this, &FrmMenu::mnuNowMoon_Click);
     connect(mnuMitikake, &QAction::triggered, this, &FrmMenu::mnuMitikake_Click);
     connect(mnuExpMoonDat, &QAction::triggered, this, &FrmMenu::mnuExpMoonDat_Click);
@@ -147,6 +170,10 @@ void FrmMenu::mnuHide_Click()
     for (int i = 0; i < 3; ++i)
         mnuSize[i]->setChecked(i == program_.NowSize + 1);
     mnuBeClock->setChecked(settings::ReadFace() == Face::Clock);
+    // The entry is the setting, and the user may have removed or written it meanwhile.
+    const std::string config = AutostartHome(program_.platform());
+    mnuAutostart->setEnabled(!config.empty());
+    mnuAutostart->setChecked(AutostartEntryExists(config));
 }
 
 void FrmMenu::mnuSize_Click(int Index)
@@ -246,7 +273,7 @@ void FrmMenu::mnuVersion_Click()
     p.frmVersion->SHOWVERSION("ヴェルモラ", 0);
     // The clock's standard-size dial; the built-in one should the clock window be closed.
     const FrmMain* main = p.frmMain.loaded();
-    p.frmVersion->ShowDial(main ? main->picBack[1] : BuiltInDials()[1]);
+    p.frmVersion->ShowDial(MoonPictureFor(main ? main->picBack[1] : BuiltInDials()[1], p.SkyHemisphere));
 }
 
 void FrmMenu::SwitchDialSetting(settings::DialSwitch which, QAction* item)
@@ -268,6 +295,39 @@ void FrmMenu::mnuUseLineMojiban_Click()
 void FrmMenu::mnuSetMitikake_Click()
 {
     SwitchDialSetting(settings::DialSwitch::Mitikake, mnuSetMitikake);
+}
+
+void FrmMenu::mnuSouth_Click()
+{
+    Program& p = program_;
+    p.SkyHemisphere = p.SkyHemisphere == Hemisphere::South ? Hemisphere::North : Hemisphere::South;
+    settings::WriteHemisphere(p.SkyHemisphere);
+    mnuSouth->setChecked(p.SkyHemisphere == Hemisphere::South);
+    // The turned moon replaces the old one on a fresh dial picture; the icon and an open about box
+    // follow at once.
+    FrmMain& main = *p.frmMain;
+    main.SetPicture(main.CurrentDial());
+    main.DrawMojiban();
+    if (FrmTaskTray* tray = p.frmTaskTray.loaded())
+        tray->ShowMoonNow();
+    if (FrmVersion* version = p.frmVersion.loaded())
+        version->ShowDial(MoonPictureFor(main.picBack[1], p.SkyHemisphere));
+}
+
+void FrmMenu::mnuAutostart_Click()
+{
+    Platform& platform = program_.platform();
+    const std::string config = AutostartHome(platform);
+    if (config.empty())
+        return;
+    if (AutostartEntryExists(config)) {
+        if (!RemoveAutostartEntry(config))
+            platform.MsgBox("自動起動の登録を消せませんでした。\r\n" + AutostartEntryPath(config), {});
+    } else if (WriteAutostartEntry(config, platform.ProgramPath()) != FileResult::Done) {
+        platform.MsgBox("自動起動の登録を書けませんでした。\r\n" + AutostartEntryPath(config), {});
+    }
+    // The tick tells what the disk holds, whatever became of the attempt.
+    mnuAutostart->setChecked(AutostartEntryExists(config));
 }
 
 // ---- The moon commands ----

@@ -39,6 +39,10 @@ public:
     void mnuBeClock_Click();
     void mnuUseLineMojiban_Click();
     void mnuSetMitikake_Click();
+    // Switches the moon between the northern and the southern view, and redraws it everywhere.
+    void mnuSouth_Click();
+    // Writes the desktop's autostart entry for this program, or removes it.
+    void mnuAutostart_Click();
     // Opens the help file beside the program with the desktop's opener.
     void mnuHelp_Click();
     // Opens the about box, or brings the open one to the front where it is.
@@ -70,6 +74,10 @@ public:
     QAction* mnuNT = nullptr;
     QAction* mnuDlkj = nullptr;
     QAction* mnuBeClock = nullptr;
+    // Beyond the design's settings, behind a separator of their own (Tuika: addition).
+    QAction* mnuTuika = nullptr;
+    QAction* mnuSouth = nullptr;     // the moon as seen from the southern hemisphere
+    QAction* mnuAutostart = nullptr; // starts with the desktop session
     QMenu* mnuMHelp = nullptr;
     QAction* mnuHelp = nullptr;
     QAction* mnuVersion = nullptr;

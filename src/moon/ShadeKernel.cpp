@@ -277,22 +277,99 @@ template <class PixelSink> void ShadeRows(const ConstPixels& source, int wd, int
     }
 }
 
+// The disc's pixels in source and target, row by row: visit(x, y) for each, with the limits the
+// shading keeps to.
+template <class Visit> void ForEachDiscPixel(const ConstPixels& source, int wd, int targetWidth, int targetHeight,
+                                             Visit&& visit)
+{
+    const MoonDisc disc = MoonDiscFor(wd, source.height);
+    const int yFirst = std::max(disc.y0, 0);
+    const int yLast = std::min({disc.y1, source.height - 1, targetHeight - 1});
+    const int xLimit = std::min(source.width, targetWidth) - 1;
+    for (int y = yFirst; y <= yLast; ++y) {
+        const std::optional<MoonRow> row = MoonRowAt(disc, y);
+        if (!row)
+            continue;
+        for (int x = std::max(row->first, 0); x <= std::min(row->last, xLimit); ++x)
+            visit(x, y);
+    }
+}
+
+// Turns what the shading hands over for the southern sky: each pixel goes to its turned place,
+// when that lies in the target. Then the disc's pixels that no turned pixel covered take the
+// source's own: the turned disc lies one column over from the disc (the disc's columns centre on
+// a pixel, its rows between two), and the layer outside it is the plain picture.
+template <class Produce, class PixelSink>
+void PutTurned(const ConstPixels& source, int wd, int targetWidth, int targetHeight, Produce&& produce,
+               PixelSink&& put)
+{
+    const int h = source.height;
+    const auto inTarget = [&](int x, int y) { return x >= 0 && y >= 0 && x < targetWidth && y < targetHeight; };
+    std::vector<bool> covered(static_cast<std::size_t>(std::max(targetWidth, 0)) *
+                              static_cast<std::size_t>(std::max(targetHeight, 0)));
+    produce([&](int x, int y, std::uint32_t rgb) {
+        const TurnedPlace to = TurnedHalfway(x, y, wd, h);
+        if (!inTarget(to.x, to.y))
+            return;
+        covered[static_cast<std::size_t>(to.y) * static_cast<std::size_t>(targetWidth) + to.x] = true;
+        put(to.x, to.y, rgb);
+    });
+    ForEachDiscPixel(source, wd, targetWidth, targetHeight, [&](int x, int y) {
+        if (!covered[static_cast<std::size_t>(y) * static_cast<std::size_t>(targetWidth) + x])
+            put(x, y, source.data[y * source.stride + x] & 0xFFFFFFu);
+    });
+}
+
 } // namespace
 
 void ShadeMoonPixels(const ConstPixels& source, int wd, int targetWidth, int targetHeight, double phase,
-                     const ShadedPixelSink& put)
+                     const ShadedPixelSink& put, Hemisphere hemisphere)
 {
-    ShadeRows(source, wd, targetWidth, targetHeight, phase, put);
+    if (hemisphere == Hemisphere::North) {
+        ShadeRows(source, wd, targetWidth, targetHeight, phase, put);
+        return;
+    }
+    if (!std::isfinite(phase) || source.data == nullptr)
+        return;
+    PutTurned(
+        source, wd, targetWidth, targetHeight,
+        [&](const auto& turned) { ShadeRows(source, wd, targetWidth, targetHeight, phase, turned); }, put);
 }
 
-void ShadeMoonInto(const ConstPixels& source, int wd, const Pixels& target, double phase)
+void ShadeMoonInto(const ConstPixels& source, int wd, const Pixels& target, double phase, Hemisphere hemisphere)
 {
     if (target.data == nullptr)
         return;
-    ShadeRows(source, wd, target.width, target.height, phase, [&target](int x, int y, std::uint32_t rgb) {
+    const auto write = [&target](int x, int y, std::uint32_t rgb) {
         std::uint32_t& word = target.data[y * target.stride + x];
         word = (word & 0xFF000000u) | rgb;
-    });
+    };
+    if (hemisphere == Hemisphere::North) {
+        ShadeRows(source, wd, target.width, target.height, phase, write);
+        return;
+    }
+    if (!std::isfinite(phase) || source.data == nullptr)
+        return;
+    PutTurned(
+        source, wd, target.width, target.height,
+        [&](const auto& turned) { ShadeRows(source, wd, target.width, target.height, phase, turned); }, write);
+}
+
+void TurnMoonInto(const ConstPixels& source, int wd, const Pixels& target)
+{
+    if (target.data == nullptr || source.data == nullptr)
+        return;
+    const auto write = [&target](int x, int y, std::uint32_t rgb) {
+        std::uint32_t& word = target.data[y * target.stride + x];
+        word = (word & 0xFF000000u) | rgb;
+    };
+    PutTurned(
+        source, wd, target.width, target.height,
+        [&](const auto& turned) {
+            ForEachDiscPixel(source, wd, target.width, target.height,
+                             [&](int x, int y) { turned(x, y, source.data[y * source.stride + x] & 0xFFFFFFu); });
+        },
+        write);
 }
 
 } // namespace vx

@@ -4,10 +4,12 @@
 // disc in the dial picture is scaled by a brightness factor and written at the same place in the
 // window's dial layer. The lit side keeps its colour, the unlit side falls to a level that depends
 // on the phase, and a sine ramp joins the two. The waxing moon (fraction up to 0.5) is lit on the
-// right.
+// right. Seen from the southern hemisphere the moon is turned half a turn, with its shading, about
+// the picture's centre: the waxing moon is lit on the left, and the picture around the disc stays.
 //
 // Pixels are 32-bit words laid out 0x00RRGGBB: blue in the low byte, then green, then red.
 
+#include "base/Hemisphere.h"
 #include "base/Pixels.h"
 
 #include <cstdint>
@@ -61,15 +63,33 @@ std::uint32_t ScalePixel(std::uint32_t rgb, double f);
 // Receives each shaded pixel: its place and its new value 0x00RRGGBB.
 using ShadedPixelSink = std::function<void(int x, int y, std::uint32_t rgb)>;
 
+// Where a pixel of the source picture goes when the moon is turned half a turn about the
+// picture's centre (wd / 2, h / 2): (wd - 1 - x, h - 1 - y) for a picture wd wide and h high.
+struct TurnedPlace {
+    int x;
+    int y;
+};
+inline TurnedPlace TurnedHalfway(int x, int y, int wd, int h)
+{
+    return {wd - 1 - x, h - 1 - y};
+}
+
 // Shades the moon of the source picture for the lunation fraction and hands each pixel of the
 // disc, row by row from the top and left to right, to put. Only pixels that lie inside the disc,
 // inside the source and inside a target of targetWidth x targetHeight are handed on. A phase that
-// is not a number shades nothing.
+// is not a number shades nothing. For the southern sky each shaded pixel goes to its turned place
+// instead, and the disc's pixels that the turned disc leaves uncovered (one column at its side)
+// are handed the source's own pixel, so that the layer's rest is the plain picture.
 void ShadeMoonPixels(const ConstPixels& source, int wd, int targetWidth, int targetHeight, double phase,
-                     const ShadedPixelSink& put);
+                     const ShadedPixelSink& put, Hemisphere hemisphere = Hemisphere::North);
 
 // The same shading written straight into target; every other pixel, and the top byte of every
 // word, stays as it was.
-void ShadeMoonInto(const ConstPixels& source, int wd, const Pixels& target, double phase);
+void ShadeMoonInto(const ConstPixels& source, int wd, const Pixels& target, double phase,
+                   Hemisphere hemisphere = Hemisphere::North);
+
+// The moon of the source picture unshaded, turned for the southern sky into target, as the
+// shading above turns it; every other pixel stays as it was.
+void TurnMoonInto(const ConstPixels& source, int wd, const Pixels& target);
 
 } // namespace vx

@@ -2,8 +2,11 @@
 
 #include "base/FileAccess.h"
 #include "settings/IniText.h"
+#include "settings/IniTextCache.h"
 #include "settings/WriteLock.h"
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -11,16 +14,48 @@ namespace vx {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// One settings file is read at a time, on the window's thread.
+IniTextCache& TextCache()
+{
+    static IniTextCache cache;
+    return cache;
+}
+
+std::int64_t WallClockNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
 std::optional<std::string> IniGet(const std::string& path, std::string_view section, std::string_view key)
 {
     if (path.empty())
         return std::nullopt;
+    IniTextCache& cache = TextCache();
     try {
+        const fs::path file = PathFromUtf8(path);
+        if (const std::optional<FileStamp> now = StampOf(file))
+            if (const std::string* text = cache.Find(path, *now))
+                return IniGetText(*text, section, key);
+        const std::int64_t readAt = WallClockNanoseconds();
         std::string bytes;
-        if (ReadWholeFile(PathFromUtf8(path), bytes, kMaxIniFileBytes) != FileResult::Done)
+        std::optional<FileStamp> stamp;
+        if (ReadWholeFile(file, bytes, kMaxIniFileBytes, &stamp) != FileResult::Done) {
+            cache.Forget();
             return std::nullopt;
-        return IniGetText(bytes, section, key);
+        }
+        std::optional<std::string> value = IniGetText(bytes, section, key);
+        if (stamp)
+            cache.Keep(path, *stamp, std::move(bytes), readAt);
+        else
+            cache.Forget();
+        return value;
     } catch (...) {
+        cache.Forget();
         return std::nullopt;
     }
 }
@@ -38,6 +73,8 @@ bool IniSet(const std::string& path, std::string_view section, std::string_view 
             if (!ec)
                 target = resolved;
         }
+        // Whatever comes of the write, the next read goes to the file.
+        TextCache().Forget();
         // Read, change and replace under the lock, so that another writer's change is read first.
         const WriteLock lock(target);
         std::string old;

@@ -261,6 +261,21 @@ std::optional<std::string> IniGetText(std::string_view text, std::string_view se
     return std::nullopt;
 }
 
+std::vector<IniSectionNames> IniListNames(std::string_view text)
+{
+    std::vector<IniSectionNames> sections;
+    LineCursor cursor(text);
+    Line line;
+    while (cursor.Next(line)) {
+        const ParsedLine parsed = Parse(text, line);
+        if (parsed.kind == LineKind::Header)
+            sections.push_back({std::string(parsed.name), {}});
+        else if (parsed.kind == LineKind::Key && !sections.empty())
+            sections.back().keys.emplace_back(parsed.name);
+    }
+    return sections;
+}
+
 std::string IniSetText(std::string_view text, std::string_view section, std::string_view key, std::string_view value)
 {
     std::optional<std::string> out = SetText(text, section, key, value);

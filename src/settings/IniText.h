@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vx {
 
@@ -43,5 +44,16 @@ std::string IniSetText(std::string_view text, std::string_view section, std::str
 
 // Whether IniSetText can store the key at all (see above).
 bool IniKeyIsStorable(std::string_view key);
+
+// A section as the text holds it: its name and its keys' names, trimmed, in the order of the text.
+// A section or key that appears twice is listed twice; only the first can be read.
+struct IniSectionNames {
+    std::string name;
+    std::vector<std::string> keys;
+};
+
+// Every section of the text with its keys, by the rules above; key lines before the first
+// section belong to none and are not listed.
+std::vector<IniSectionNames> IniListNames(std::string_view text);
 
 } // namespace vx

@@ -1,6 +1,7 @@
 #include "settings/Launcher.h"
 
 #include "base/Platform.h"
+#include "base/ProgramPaths.h"
 #include "settings/Convert.h"
 #include "settings/IniFile.h"
 
@@ -34,10 +35,7 @@ std::string UserStorePath(const std::string& configDir, const std::string& appli
     for (char& c : name)
         if (c == '/' || c == '\\' || c == '\0')
             c = '_';
-    std::string path = configDir;
-    if (!path.empty() && path.back() != '/')
-        path += '/';
-    return path + name + ".ini";
+    return (configDir.empty() ? std::string() : WithTrailingSeparator(configDir)) + name + ".ini";
 }
 
 std::string UserStoreGet(const std::string& configDir, const std::string& application, const std::string& section,

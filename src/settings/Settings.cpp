@@ -28,6 +28,8 @@ constexpr const char* kPlaceSection = "frmMain";
 constexpr const char* kTop = "Top";
 constexpr const char* kLeft = "Left";
 constexpr const char* kColourSection = "Color";
+// The hemisphere defaults to the system's time zone's.
+constexpr const char* kHemisphere = "Hemisphere";
 
 std::string Read(const Key& key)
 {
@@ -47,6 +49,11 @@ bool Write(const Key& key, const std::string& value)
 const Key& KeyOf(settings::DialSwitch which)
 {
     return which == settings::DialSwitch::Mitikake ? kMitikake : kUseLineMojiban;
+}
+
+const char* HemisphereText(Hemisphere hemisphere)
+{
+    return hemisphere == Hemisphere::South ? "South" : "North";
 }
 
 const char* FaceText(Face face)
@@ -152,6 +159,17 @@ bool ReadNT()
 bool WriteNT(bool on)
 {
     return Write(kNT, BoolText(on));
+}
+
+Hemisphere ReadHemisphere(Hemisphere zoneDefault)
+{
+    return ini::ReadIni(kPlaceSection, kHemisphere, HemisphereText(zoneDefault)) == "South" ? Hemisphere::South
+                                                                                            : Hemisphere::North;
+}
+
+bool WriteHemisphere(Hemisphere hemisphere)
+{
+    return Write(kPlaceSection, kHemisphere, HemisphereText(hemisphere));
 }
 
 Face ReadFace()

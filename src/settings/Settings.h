@@ -12,12 +12,14 @@
 //   frmMain   NowSize         "0"             a 32-bit whole number kept to -1, 0 or 1
 //   frmMain   AlwaysOnTop     "True"          a boolean: "True" or "False" in any letter case, or a number
 //   frmMain   NT              "False"         a boolean
+//   frmMain   Hemisphere      the zone's      exactly "South" turns the moon for the southern sky, anything else is "North"
 //   Setting   YearOrClock     "Year"          exactly "Year" is the year face, anything else the clock face
 //   Color     Year, Clock     the face's own  a whole number; one that is no colour gives the default
 //
 // Romanised names from the design: Mojiban is the dial, Mitikake the moon's waxing and waning.
 
 #include "base/Colour.h"
+#include "base/Hemisphere.h"
 
 #include <string>
 
@@ -67,6 +69,11 @@ bool ReadAlwaysOnTop();
 bool WriteAlwaysOnTop(bool on);
 bool ReadNT();
 bool WriteNT(bool on);
+
+// [frmMain] Hemisphere: where the moon is seen from. A missing one takes the hemisphere of the
+// system's time zone, which the caller gives, and keeps it.
+Hemisphere ReadHemisphere(Hemisphere zoneDefault);
+bool WriteHemisphere(Hemisphere hemisphere);
 
 // [Setting] YearOrClock.
 Face ReadFace();

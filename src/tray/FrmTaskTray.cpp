@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
+#include <QPixmap>
+#include <QTransform>
 #include <QTimer>
 
 #include <algorithm>
@@ -20,8 +22,12 @@ FrmTaskTray::FrmTaskTray(Program& program) : program_(program), platform_(progra
 {
     for (int i = 0; i < kMoonIconCount; ++i) {
         const QString name = QStringLiteral("moon%1.png").arg(i, 2, 10, QLatin1Char('0'));
-        for (int size : {16, 32, 64})
-            Image1[i].addFile(QStringLiteral(":/moon/%1/").arg(size) + name, QSize(size, size));
+        for (int size : {16, 32, 64}) {
+            const QString file = QStringLiteral(":/moon/%1/").arg(size) + name;
+            Image1[i].addFile(file, QSize(size, size));
+            // A half turn, never a mirror: the lit side and the moon's markings both go round.
+            Image1South[i].addPixmap(QPixmap::fromImage(QImage(file).transformed(QTransform().rotate(180))));
+        }
     }
 
     createMenu();
@@ -61,9 +67,15 @@ int FrmTaskTray::MoonIndexNow()
     return MoonIconIndex(GetMoonPhase(platform_.Now()));
 }
 
+const QIcon& FrmTaskTray::MoonPicture(int Number) const
+{
+    const int n = std::clamp(Number, 0, kMoonIconCount - 1);
+    return program_.SkyHemisphere == Hemisphere::South ? Image1South[n] : Image1[n];
+}
+
 void FrmTaskTray::Form_Load()
 {
-    setWindowIcon(Image1[MoonIndexNow()]);
+    setWindowIcon(MoonPicture(MoonIndexNow()));
     AddTrayIcon(QString(), *this);
 }
 
@@ -76,8 +88,14 @@ void FrmTaskTray::Form_Unload()
 
 void FrmTaskTray::SetTray(int Number)
 {
-    setWindowIcon(Image1[std::clamp(Number, 0, kMoonIconCount - 1)]);
+    setWindowIcon(MoonPicture(Number));
     ModifyTrayIcon(QString(), *this);
+}
+
+void FrmTaskTray::ShowMoonNow()
+{
+    LastIconIndex = MoonIndexNow();
+    SetTray(LastIconIndex);
 }
 
 void FrmTaskTray::Timer1_Timer()

@@ -31,8 +31,10 @@ public:
     // Takes the icon out of the notification area.
     void Form_Unload();
 
-    // Shows moon picture Number (0 to 16) as the icon.
+    // Shows moon picture Number (0 to 16) as the icon, as seen from the program's hemisphere.
     void SetTray(int Number);
+    // Shows the present moon at once: after the hemisphere changed.
+    void ShowMoonNow();
 
     // What a mouse message on the icon does (the numbers of tray/TrayLogic.h).
     void Form_MouseMove(int message);
@@ -44,8 +46,10 @@ public:
     // moved on to another picture.
     void Timer1_Timer();
 
-    // The moon pictures, element n the moon n/16 of the way through a lunation.
+    // The moon pictures, element n the moon n/16 of the way through a lunation, as seen from the
+    // northern hemisphere; and the same turned half a turn, as seen from the southern.
     std::array<QIcon, kMoonIconCount> Image1;
+    std::array<QIcon, kMoonIconCount> Image1South;
 
     // The picture the timer last found current; 0 when the form loads.
     int LastIconIndex = 0;
@@ -64,6 +68,7 @@ protected:
 private:
     void createMenu();
     int MoonIndexNow();
+    const QIcon& MoonPicture(int Number) const;
 
     Program& program_;
     Platform& platform_;

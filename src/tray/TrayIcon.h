@@ -2,8 +2,8 @@
 
 #include <QEvent>
 #include <QString>
+#include <QSystemTrayIcon>
 
-class QSystemTrayIcon;
 class QWidget;
 
 namespace vx {
@@ -22,6 +22,18 @@ void DeleteTrayIcon(QWidget& form);
 QSystemTrayIcon* TrayIconOf(const QWidget& form);
 
 constexpr int kTrayIconId = 1;
+
+// How the notification area shows an icon: as a small window of the program's, embedded in its
+// panel (XEmbed), or drawn by the area itself from what the program publishes over D-Bus
+// (StatusNotifierItem), which reports a click as a selection of the icon and never a double-click.
+enum class TrayKind { Embedded, DrawnByArea };
+
+// How the area shows this icon. An embedded icon has a place on the screen; an icon without one
+// is drawn by the area when the session has an area that watches for such icons.
+TrayKind TrayKindOf(const QSystemTrayIcon& icon);
+
+// The form's mouse message (tray/TrayLogic.h) for what Qt reports on an icon of that kind.
+int TrayMessageFor(QSystemTrayIcon::ActivationReason reason, TrayKind kind);
 
 // A mouse message that happened on a form's icon (see tray/TrayLogic.h for the numbers).
 class TrayCallbackEvent final : public QEvent {

@@ -21,6 +21,7 @@ TrayAction TrayActionFor(int message)
     switch (message) {
     case traymsg::kLeftUp: return TrayAction::FocusClock;
     case traymsg::kLeftDoubleClick: return TrayAction::ShowClock;
+    case traymsg::kSelect: return TrayAction::ShowClock;
     case traymsg::kRightDown: return TrayAction::OpenMenu;
     default: return TrayAction::None;
     }

@@ -19,6 +19,9 @@ constexpr int kLeftDoubleClick = 0x203;
 constexpr int kRightDown = 0x204;
 constexpr int kRightUp = 0x205;
 constexpr int kMiddleUp = 0x208;
+// The icon was chosen as a whole (a click an area that draws the icon itself reports, having no
+// finer mouse messages to give), numbered as notification areas number their selection message.
+constexpr int kSelect = 0x400;
 } // namespace traymsg
 
 enum class TrayAction {
@@ -29,6 +32,8 @@ enum class TrayAction {
 };
 
 // What a mouse message on the icon does. The menu opens on the right button's press, not its release.
+// A selection shows the clock, as the double-click does: where the area reports selections, no
+// double-click ever arrives.
 TrayAction TrayActionFor(int message);
 
 } // namespace vx

@@ -1,5 +1,6 @@
 #include "base/FileLocations.h"
 
+#include "support/PlatformFiles.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,16 @@
 namespace vx {
 namespace {
 
-const UserFolders kUser{"/home/u/.config", "/home/u/.local/share"};
+// Paths below are written with "/"; the program's answers use the platform's separator.
+std::string N(std::string path)
+{
+    for (char& c : path)
+        if (c == '/')
+            c = test::kSeparator;
+    return path;
+}
+
+const UserFolders kUser{N("/home/u/.config"), N("/home/u/.local/share")};
 
 TEST(FileLocations, AProgramFolderOfItsOwnKeepsEverythingBesideTheProgram)
 {
@@ -23,14 +33,14 @@ TEST(FileLocations, AProgramFolderOfItsOwnKeepsEverythingBesideTheProgram)
         {"a read-only folder with a settings file", {false, true, false}, kUser},
         {"an install's folder with a settings file put there", {true, true, true}, kUser},
         {"a read-only folder and no per-user folders", {false, false, false}, {}},
-        {"a read-only folder and no data folder", {false, false, false}, {"/home/u/.config", ""}},
+        {"a read-only folder and no data folder", {false, false, false}, {N("/home/u/.config"), ""}},
     };
     for (const Case& c : cases) {
-        const FileLocations files = ChooseFileLocations("/opt/clock", c.facts, c.user);
+        const FileLocations files = ChooseFileLocations(N("/opt/clock"), c.facts, c.user);
         EXPECT_FALSE(files.installed) << c.what;
-        EXPECT_EQ(files.settingsDir, "/opt/clock/") << c.what;
-        EXPECT_EQ(files.moonDir, "/opt/clock/") << c.what;
-        EXPECT_EQ(files.helpPage, "/opt/clock/help/index.html") << c.what;
+        EXPECT_EQ(files.settingsDir, N("/opt/clock/")) << c.what;
+        EXPECT_EQ(files.moonDir, N("/opt/clock/")) << c.what;
+        EXPECT_EQ(files.helpPage, N("/opt/clock/help/index.html")) << c.what;
     }
 }
 
@@ -40,21 +50,21 @@ TEST(FileLocations, AnInstalledProgramUsesTheUsersFoldersAndTheInstallsHelpPage)
     const ProgramFolderFacts writableByRoot{true, false, true};
     const ProgramFolderFacts readOnlyUnknown{false, false, false};
     for (const ProgramFolderFacts& facts : {readOnly, writableByRoot, readOnlyUnknown}) {
-        const FileLocations files = ChooseFileLocations("/usr/bin", facts, kUser);
+        const FileLocations files = ChooseFileLocations(N("/usr/bin"), facts, kUser);
         EXPECT_TRUE(files.installed);
-        EXPECT_EQ(files.settingsDir, "/home/u/.config/velmorax/");
-        EXPECT_EQ(files.moonDir, "/home/u/.local/share/velmorax/");
-        EXPECT_EQ(files.helpPage, "/usr/share/velmorax/help/index.html");
+        EXPECT_EQ(files.settingsDir, N("/home/u/.config/velmorax/"));
+        EXPECT_EQ(files.moonDir, N("/home/u/.local/share/velmorax/"));
+        EXPECT_EQ(files.helpPage, N("/usr/share/velmorax/help/index.html"));
     }
     // A base folder given with its separator gets no second one.
-    const FileLocations files = ChooseFileLocations("/usr/bin/", readOnly, {"/c/", "/d/"});
-    EXPECT_EQ(files.settingsDir, "/c/velmorax/");
-    EXPECT_EQ(files.moonDir, "/d/velmorax/");
+    const FileLocations files = ChooseFileLocations(N("/usr/bin/"), readOnly, {N("/c/"), N("/d/")});
+    EXPECT_EQ(files.settingsDir, N("/c/velmorax/"));
+    EXPECT_EQ(files.moonDir, N("/d/velmorax/"));
 }
 
 TEST(FileLocations, APortableHelpPageAtTheRootHasOneSeparator)
 {
-    EXPECT_EQ(ChooseFileLocations("/", {true, false, false}, kUser).helpPage, "/help/index.html");
+    EXPECT_EQ(ChooseFileLocations(N("/"), {true, false, false}, kUser).helpPage, N("/help/index.html"));
 }
 
 TEST(FileLocations, TheFolderIsExaminedForWritingASettingsFileAndAnInstallsHelpPage)
@@ -84,7 +94,7 @@ TEST(FileLocations, UserFoldersAreMadeWithTheirParentsAndKeptPrivate)
     ASSERT_TRUE(MakeUserFolder(folder));
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_EQ(std::filesystem::status(folder).permissions() & std::filesystem::perms::all,
-              std::filesystem::perms::owner_all);
+              test::kPrivateFolderPermissions);
     EXPECT_TRUE(MakeUserFolder(folder)) << "an existing folder is fine";
     dir.write("plain", "x");
     EXPECT_FALSE(MakeUserFolder(dir.file("plain/velmorax/"))) << "a file in the way";

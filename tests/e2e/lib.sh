@@ -27,9 +27,13 @@ log_clean() {
   done
 }
 
-# Runs when a test ends, however it ends: stops the program, checks its last output, removes the folder.
+# Runs when a test ends, however it ends: stops the program and what the test started beside it
+# (the commands in AT_FINISH), checks the program's last output, removes the folder. The test's
+# exit status is taken first, before any command here replaces it.
+AT_FINISH=""
 finish() {
   local rc=$?
+  eval "$AT_FINISH"
   stop_program
   log_clean || rc=1
   rm -rf "$PROG"

@@ -134,7 +134,7 @@ done
 # The icon's menu, with a notification area: the clock brought forward, then the end.
 trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$PROG/trayer.log" 2>&1 &
 TRAYER=$!
-trap 'kill "$TRAYER" 2>/dev/null; finish' EXIT
+AT_FINISH='kill "$TRAYER" 2>/dev/null'
 panel_up() { PANEL=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'); [ -n "$PANEL" ]; }
 wait_for "trayer showed no panel" panel_up
 sed -i 's/^Setting=.*/Setting=1/' "$PROG/velmorax.ini"

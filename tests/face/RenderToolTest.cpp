@@ -117,6 +117,43 @@ TEST_F(RenderToolTest, DefaultsComeFromTheFolderAndAMessageGoesToTheErrorStream)
     EXPECT_EQ(QImage(out).size(), QSize(120, 120));
 }
 
+TEST_F(RenderToolTest, SouthernHemisphereTurnsOnlyTheMoonAndTheFoldersSettingIsTheDefault)
+{
+    const QString dir = QString::fromStdString(folder.str());
+    const auto render = [&](const QString& name, const QStringList& more) {
+        const QString out = QString::fromStdString(elsewhere.file(name.toStdString()));
+        const RenderRun run = Render(QStringList{"--dir", dir, "--at", "2026-12-08T21:00", "--out", out} + more);
+        EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+        return QImage(out);
+    };
+    const QImage north = render("north.png", {"--hemisphere", "north"});
+    const QImage south = render("south.png", {"--hemisphere", "south"});
+    ASSERT_EQ(north.size(), QSize(120, 120));
+    ASSERT_EQ(south.size(), north.size());
+    // Outside the moon (radius 30 about the centre) the dial, its marks and the hands are the same.
+    int moonDiffers = 0;
+    for (int y = 0; y < 120; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            const int dx = 2 * x + 1 - 120;
+            const int dy = 2 * y + 1 - 120;
+            if (dx * dx + dy * dy > 62 * 62)
+                ASSERT_EQ(south.pixel(x, y), north.pixel(x, y)) << x << "," << y;
+            else
+                moonDiffers += south.pixel(x, y) != north.pixel(x, y);
+        }
+    }
+    EXPECT_GT(moonDiffers, 1000);
+    // A waxing moon: lit on the right from the north, on the left from the south.
+    EXPECT_LT(qGray(north.pixel(40, 70)), qGray(north.pixel(80, 70)) - 40);
+    EXPECT_GT(qGray(south.pixel(40, 70)), qGray(south.pixel(80, 70)) + 40);
+
+    // Without the option the folder's own setting counts; the folder is only read.
+    IniSet(folder.file("velmorax.ini"), "frmMain", "Hemisphere", "South");
+    const std::string iniBefore = folder.read("velmorax.ini");
+    EXPECT_EQ(render("folder.png", {}), south);
+    EXPECT_EQ(folder.read("velmorax.ini"), iniBefore);
+}
+
 TEST_F(RenderToolTest, BadArgumentsGiveOneLineAndAFailingExit)
 {
     const QString dir = QString::fromStdString(folder.str());
@@ -126,6 +163,8 @@ TEST_F(RenderToolTest, BadArgumentsGiveOneLineAndAFailingExit)
         {"--out", out, "--size", "100"},
         {"--out", out, "--size"},
         {"--out", out, "--face", "Clock"},
+        {"--out", out, "--hemisphere", "South"},
+        {"--out", out, "--hemisphere"},
         {"--out", out, "--at", "2026-13-01T00:00"},
         {"--out", out, "--at", "2026-02-29T10:00"},
         {"--out", out, "--at", "tomorrow"},

@@ -1,11 +1,21 @@
 #include "menu/FrmMenu.h"
+
+#include "about/FrmVersion.h"
+#include "moon/ShadeMoon.h"
 #include "support/ProgramFixture.h"
 #include "tray/FrmTaskTray.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 namespace vx {
 namespace {
@@ -33,7 +43,9 @@ TEST_F(MenuTest, TreeHasTheCaptionsInOrderWithoutShortcuts)
     QStringList settings;
     for (QAction* a : m.mnuSettei->actions())
         settings << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(settings.join("|"), "常に前面に表示|タスクトレイに入れる|文字盤を線で描く|月を満ち欠けさせる|NT|-|時計にする  (Wクリック)");
+    // The design's items, then the added ones behind a separator of their own.
+    EXPECT_EQ(settings.join("|"), "常に前面に表示|タスクトレイに入れる|文字盤を線で描く|月を満ち欠けさせる|NT|-|時計にする  (Wクリック)"
+                                  "|-|南半球から見る|ログイン時に起動");
     EXPECT_FALSE(m.mnuMinimize->isVisible());
     for (QAction* a : m.mnuHide->findChildren<QAction*>()) {
         EXPECT_TRUE(a->shortcut().isEmpty()) << a->text().toStdString();
@@ -95,6 +107,131 @@ TEST_F(MenuTest, ChoosingASizeRebuildsTheWindowAtThatSizeInItsPlace)
             EXPECT_EQ(Menu().mnuSize[i]->isChecked(), i == index);
     }
     EXPECT_EQ(ends, 0);
+}
+
+TEST_F(MenuTest, SouthernViewTurnsOnlyTheMoonOfTheDialAndComesBackExactly)
+{
+    // Tokyo lies north: the first start writes its hemisphere and leaves the item unticked.
+    platform.zone = "Asia/Tokyo";
+    dir.write("moondata.dat", "2026/11/20 00\n2026/12/20 00\n");
+    platform.now = MakeDateValue(2026, 11, 27, 12, 0, 0); // the first quarter
+    FrmMain& main = Start();
+    EXPECT_EQ(Ini("frmMain", "Hemisphere"), "North");
+    EXPECT_FALSE(Menu().mnuSouth->isChecked());
+    const QImage north = main.DialLayer().copy();
+
+    Menu().mnuSouth_Click();
+    EXPECT_EQ(Ini("frmMain", "Hemisphere"), "South");
+    EXPECT_TRUE(Menu().mnuSouth->isChecked());
+    const QImage south = main.DialLayer().copy();
+    const int side = north.width();
+    // Inside the moon the picture is turned half a turn; beyond the moon's box nothing changed.
+    const int r = side / 4;
+    int turned = 0;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const bool nearMoon = std::abs(x - side / 2) <= r + 1 && std::abs(y - side / 2) <= r + 1;
+            if (!nearMoon)
+                ASSERT_EQ(south.pixel(x, y), north.pixel(x, y)) << x << "," << y;
+        }
+    }
+    for (int y = side / 2 - r / 2; y < side / 2 + r / 2; ++y)
+        for (int x = side / 2 - r / 2; x < side / 2 + r / 2; ++x)
+            turned += south.pixel(x, y) == north.pixel(side - 1 - x, side - 1 - y);
+    EXPECT_EQ(turned, r * r) << "the middle of the moon is the northern one turned";
+    // Lit on the left now: the left of the middle row is brighter than its right.
+    EXPECT_GT(qGray(south.pixel(side / 2 - r + 3, side / 2)), qGray(south.pixel(side / 2 + r - 3, side / 2)));
+    EXPECT_LT(qGray(north.pixel(side / 2 - r + 3, side / 2)), qGray(north.pixel(side / 2 + r - 3, side / 2)));
+
+    // The moon commands shade it turned too.
+    Menu().mnuNowMoon_Click();
+    EXPECT_EQ(main.DialLayer(), south);
+
+    Menu().mnuSouth_Click();
+    EXPECT_EQ(Ini("frmMain", "Hemisphere"), "North");
+    EXPECT_EQ(main.DialLayer(), north);
+
+    // The next start keeps the user's choice whatever the zone.
+    Menu().mnuSouth_Click();
+    program.reset();
+    platform.zone = "Asia/Tokyo";
+    Start();
+    EXPECT_TRUE(Menu().mnuSouth->isChecked());
+    EXPECT_EQ(program->frmMain->DialLayer(), south);
+}
+
+TEST_F(MenuTest, SouthernViewTurnsTheUnshadedMoonAndTheAboutBoxDial)
+{
+    SetIni("frmMain", "Mitikake", "False");
+    SetIni("frmMain", "Hemisphere", "South");
+    FrmMain& main = Start();
+    const QImage plain = main.CurrentDial();
+    const QImage& layer = main.DialLayer();
+    const int side = plain.width();
+    for (int dy = -10; dy <= 10; ++dy)
+        for (int dx = -10; dx <= 10; ++dx)
+            ASSERT_EQ(layer.pixel(side / 2 + dx, side / 2 + dy), plain.pixel(side / 2 - 1 - dx, side / 2 - 1 - dy));
+    EXPECT_EQ(layer.pixel(3, side / 2), plain.pixel(3, side / 2)) << "the dial around the moon stays";
+
+    Menu().mnuVersion_Click();
+    const QImage shown = program->frmVersion->imgIcon->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, MoonPictureFor(main.picBack[1], Hemisphere::South));
+    EXPECT_NE(shown, main.picBack[1].convertToFormat(QImage::Format_RGB32));
+    Menu().mnuSouth_Click();
+    EXPECT_EQ(program->frmVersion->imgIcon->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              main.picBack[1].convertToFormat(QImage::Format_RGB32));
+    program->frmVersion.Unload();
+}
+
+TEST_F(MenuTest, AutostartItemWritesTheEntryAndRemovesItAndKeepsNoSetting)
+{
+    platform.userFolders.config = dir.file("config");
+    Start();
+    const std::string entry = dir.file("config") + "/autostart/velmorax.desktop";
+    Menu().mnuHide_Click();
+    EXPECT_TRUE(Menu().mnuAutostart->isEnabled());
+    EXPECT_FALSE(Menu().mnuAutostart->isChecked());
+
+    Menu().mnuAutostart_Click();
+    ASSERT_TRUE(std::filesystem::exists(entry));
+    EXPECT_TRUE(Menu().mnuAutostart->isChecked());
+    std::ifstream in(entry);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\nExec=" + platform.ProgramPath() + "\n"), std::string::npos) << text;
+
+    // Removed behind the clock's back: the next popup shows it gone.
+    std::filesystem::remove(entry);
+    Menu().mnuHide_Click();
+    EXPECT_FALSE(Menu().mnuAutostart->isChecked());
+    Menu().mnuAutostart_Click();
+    Menu().mnuAutostart_Click();
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_FALSE(Menu().mnuAutostart->isChecked());
+    EXPECT_TRUE(platform.messages.empty());
+
+    std::ifstream ini(dir.file("velmorax.ini"));
+    const std::string settings((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(QString::fromStdString(settings).toLower().indexOf(QStringLiteral("autostart")), -1);
+}
+
+TEST_F(MenuTest, AutostartEntryThatCannotBeWrittenIsToldAndLeftUnticked)
+{
+    // The configuration folder is a file: no autostart folder can be made in it.
+    dir.write("config", "");
+    platform.userFolders.config = dir.file("config");
+    Start();
+    Menu().mnuAutostart_Click();
+    EXPECT_FALSE(Menu().mnuAutostart->isChecked());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_NE(platform.messages[0].text.find("autostart/velmorax.desktop"), std::string::npos);
+}
+
+TEST_F(MenuTest, WithoutAConfigurationFolderTheAutostartItemIsOff)
+{
+    Start();
+    Menu().mnuHide_Click();
+    EXPECT_FALSE(Menu().mnuAutostart->isEnabled());
+    EXPECT_FALSE(Menu().mnuAutostart->isChecked());
 }
 
 TEST_F(MenuTest, ClosingTheWindowSavesEverythingAndEndsTheProgramWithoutTheTray)

@@ -9,6 +9,8 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -275,6 +277,95 @@ TEST(ShadeKernelTest, EveryPixelIsItsOwnFactorTimesItsColourWhateverTheShortcuts
             ASSERT_EQ(shaded.words, expected.words) << wd << "x" << height << " at phase " << phase;
         }
     }
+}
+
+// The disc's pixels as the shading visits them, for a picture of side wd.
+std::vector<std::pair<int, int>> DiscPixels(int wd)
+{
+    std::vector<std::pair<int, int>> pixels;
+    const MoonDisc disc = MoonDiscFor(wd, wd);
+    for (int y = disc.y0; y <= disc.y1; ++y)
+        if (const std::optional<MoonRow> row = MoonRowAt(disc, y))
+            for (int x = row->first; x <= row->last; ++x)
+                pixels.emplace_back(x, y);
+    return pixels;
+}
+
+TEST(ShadeKernelTest, SouthernMoonIsTheNorthernTurnedHalfwayAboutThePictureCentre)
+{
+    std::uint32_t seed = 777;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int wd : {60, 120, 240}) {
+        Picture source(wd, wd);
+        for (std::uint32_t& word : source.words)
+            word = next() & 0xFFFFFFu;
+        const auto disc = DiscPixels(wd);
+        std::set<std::pair<int, int>> inDisc(disc.begin(), disc.end());
+        for (double phase : {0.0, 0.1, 0.25, 0.5, 0.6, 0.75, 0.97}) {
+            const std::string what = std::to_string(wd) + " at phase " + std::to_string(phase);
+            Picture north(wd, wd, 0xFF00FF00u);
+            Picture south = north;
+            ShadeMoonInto(source.view(), wd, north.target(), phase);
+            ShadeMoonInto(source.view(), wd, south.target(), phase, Hemisphere::South);
+            std::set<std::pair<int, int>> turnedDisc;
+            for (const auto& [x, y] : disc) {
+                const TurnedPlace to = TurnedHalfway(x, y, wd, wd);
+                turnedDisc.emplace(to.x, to.y);
+                ASSERT_EQ(south.at(to.x, to.y), north.at(x, y)) << what << ": pixel " << x << "," << y;
+            }
+            for (int y = 0; y < wd; ++y) {
+                for (int x = 0; x < wd; ++x) {
+                    if (turnedDisc.count({x, y}))
+                        continue;
+                    // Where the turned disc leaves the disc uncovered the plain picture shows; the
+                    // rest of the layer is as it was.
+                    const std::uint32_t expected = inDisc.count({x, y}) ? (0xFF000000u | source.at(x, y)) : 0xFF00FF00u;
+                    ASSERT_EQ(south.at(x, y), expected) << what << ": pixel " << x << "," << y;
+                }
+            }
+            // Point by point the same pixels arrive, each once.
+            Picture byPoint(wd, wd, 0xFF00FF00u);
+            std::set<std::pair<int, int>> seen;
+            ShadeMoonPixels(
+                source.view(), wd, wd, wd, phase,
+                [&](int x, int y, std::uint32_t rgb) {
+                    EXPECT_TRUE(seen.emplace(x, y).second) << what << ": pixel " << x << "," << y << " twice";
+                    byPoint.at(x, y) = 0xFF000000u | rgb;
+                },
+                Hemisphere::South);
+            ASSERT_EQ(byPoint.words, south.words) << what;
+        }
+    }
+}
+
+TEST(ShadeKernelTest, SouthernFirstQuarterIsLitOnTheLeftAndDimOnTheRight)
+{
+    const Picture source(60, 60, Grey(200));
+    Picture south(60, 60);
+    ShadeMoonInto(source.view(), 60, south.target(), 0.25, Hemisphere::South);
+    const MoonRow middle = *MoonRowAt(MoonDiscFor(60, 60), 29);
+    // Turned, the row's columns lie one over: the leftmost is one left of the disc's own.
+    EXPECT_EQ(Red(south.at(59 - middle.last, 29)), 200);
+    EXPECT_EQ(Red(south.at(59 - middle.first, 29)), 40);
+    // The disc's middle column, at one half, turns to the column left of the picture's centre.
+    EXPECT_EQ(Red(south.at(29, 29)), 100);
+}
+
+TEST(ShadeKernelTest, TurnedMoonIsARotationNotAMirror)
+{
+    // Darker towards the bottom and towards the right: a mirror keeps one of the two gradients, a
+    // half turn reverses both.
+    const Picture source(60, 60, [](int x, int y) { return static_cast<std::uint32_t>(x << 16 | y << 8); });
+    Picture turned(60, 60, 0xFF000000u);
+    TurnMoonInto(source.view(), 60, turned.target());
+    for (const auto& [x, y] : DiscPixels(60)) {
+        const std::uint32_t word = turned.at(59 - x, 59 - y) & 0xFFFFFFu;
+        ASSERT_EQ(word, source.words[static_cast<std::size_t>(y) * 60 + x]) << x << "," << y;
+    }
+    const MoonDisc disc = MoonDiscFor(60, 60);
+    // The top row of the disc now shows what the bottom row showed, and its left what the right showed.
+    EXPECT_EQ(turned.at(30, disc.y0) >> 8 & 0xFF, static_cast<std::uint32_t>(disc.y1));
+    EXPECT_GT(turned.at(59 - 44, 29) >> 16 & 0xFF, turned.at(44, 29) >> 16 & 0xFF);
 }
 
 TEST(ShadeKernelTest, PhaseThatIsNoNumberShadesNothing)

@@ -95,6 +95,8 @@ TEST_F(UserMoonTableTest, AFolderThatCannotBeWrittenIsReportedAndLeavesNothingBe
     EXPECT_TRUE(dir.names().empty());
 }
 
+// The tool knows zones by name only on POSIX (see tests/moon/CMakeLists.txt).
+#ifndef _WIN32
 TEST_F(UserMoonTableTest, IsTheTableTheMoondataToolWritesForTheSameZone)
 {
     ASSERT_EQ(Prepare("Etc/UTC", 0).kind, UserMoonTableOutcome::Written);
@@ -102,6 +104,7 @@ TEST_F(UserMoonTableTest, IsTheTableTheMoondataToolWritesForTheSameZone)
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(dir.read("tool.dat"), dir.read("moondata.dat"));
 }
+#endif
 
 TEST_F(UserMoonTableTest, WritingTheTableTakesWellUnderASecond)
 {

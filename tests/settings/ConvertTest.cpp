@@ -85,12 +85,17 @@ TEST(Convert, NumberTextsAreTheSameUnderALocaleWithADecimalComma)
     };
     const std::vector<std::string> plain = texts();
     // Made with localedef where the system has no such locale.
+#ifdef _WIN32
+    const char* german = "German_Germany.1252";
+#else
+    const char* german = "de_DE.UTF-8";
     test::TempDir made;
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+    if (!std::setlocale(LC_ALL, german)) {
         (void)!std::system(("localedef -i de_DE -f UTF-8 " + made.file("de_DE.UTF-8") + " >/dev/null 2>&1").c_str());
         ::setenv("LOCPATH", made.str().c_str(), 1);
     }
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8") || std::string(std::localeconv()->decimal_point) != ",")
+#endif
+    if (!std::setlocale(LC_ALL, german) || std::string(std::localeconv()->decimal_point) != ",")
         GTEST_SKIP() << "no de_DE.UTF-8 locale with its decimal comma, and localedef could not make one";
     const std::vector<std::string> comma = texts();
     std::setlocale(LC_ALL, "C");

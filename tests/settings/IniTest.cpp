@@ -1,6 +1,7 @@
 #include "settings/Ini.h"
 
 #include "settings/Convert.h"
+#include "support/PlatformFiles.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -28,10 +29,21 @@ TEST(IniPathTest, HasOneSeparatorBetweenFolderAndName)
         {"/", "/velmorax.ini"},
         {"/opt/velmorax", "/opt/velmorax/velmorax.ini"},
         {"/opt/velmorax/", "/opt/velmorax/velmorax.ini"},
+#ifdef _WIN32
+        {"C:\\", "C:\\velmorax.ini"},
+        {"C:\\Clock", "C:\\Clock\\velmorax.ini"},
+#endif
+    };
+    // Written with "/" above; here with the platform's separator, which either accepts.
+    const auto native = [](std::string path) {
+        for (char& c : path)
+            if (c == '/')
+                c = test::kSeparator;
+        return path;
     };
     for (const auto& c : cases) {
-        SetIniPath(c.dir, "velmorax");
-        EXPECT_EQ(IniPath, c.expected);
+        SetIniPath(native(c.dir), "velmorax");
+        EXPECT_EQ(IniPath, native(c.expected));
     }
     IniPath.clear();
 }
@@ -43,8 +55,8 @@ TEST_F(Ini, FirstStartWritesEveryDefaultItReads)
     EXPECT_EQ(ReadIni("frmMain", "Mitikake", "True"), "True");
     EXPECT_EQ(ReadIniWhole("frmMain", "Top", SingleText(1185)), 1185);
     EXPECT_TRUE(ReadIniBool("frmMain", "AlwaysOnTop", "True"));
-    EXPECT_EQ(File(), "[TaskTray]\nSetting=0\n\n[frmMain]\nUseLineMojiban=False\nMitikake=True\nTop=1185\n"
-                      "AlwaysOnTop=True\n");
+    EXPECT_EQ(File(), test::AsNewFile("[TaskTray]\nSetting=0\n\n[frmMain]\nUseLineMojiban=False\nMitikake=True\n"
+                                      "Top=1185\nAlwaysOnTop=True\n"));
 }
 
 TEST_F(Ini, EmptyValueIsReplacedByTheDefault)

@@ -1,6 +1,7 @@
 #include "settings/Launcher.h"
 
 #include "support/FakePlatform.h"
+#include "support/PlatformFiles.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -36,12 +37,13 @@ TEST(Launcher, UserStoreIsAnIniFilePerApplication)
 {
     test::TempDir dir;
     const std::string config = dir.file("config/deeper");
-    EXPECT_EQ(UserStorePath(config, kApp), config + "/Tesmo.ini");
-    EXPECT_EQ(UserStorePath(config + "/", "../evil"), config + "/.._evil.ini");
+    EXPECT_EQ(UserStorePath(config, kApp), config + test::kSeparator + "Tesmo.ini");
+    EXPECT_EQ(UserStorePath(config + test::kSeparator, "../evil"), config + test::kSeparator + ".._evil.ini");
+    EXPECT_EQ(UserStorePath(config + test::kSeparator, "..\\evil"), config + test::kSeparator + ".._evil.ini");
     EXPECT_EQ(UserStoreGet(config, kApp, kSection, "Version", "none"), "none");
     UserStoreSave(config, kApp, kSection, "Tuika 1", "ヴェルモラ");
     EXPECT_EQ(UserStoreGet(config, kApp, kSection, "tuika 1", ""), "ヴェルモラ");
-    EXPECT_EQ(dir.read("config/deeper/Tesmo.ini"), "[Utility\\TALVERIN]\nTuika 1=ヴェルモラ\n");
+    EXPECT_EQ(dir.read("config/deeper/Tesmo.ini"), test::AsNewFile("[Utility\\TALVERIN]\nTuika 1=ヴェルモラ\n"));
 }
 
 } // namespace

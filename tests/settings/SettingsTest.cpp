@@ -115,5 +115,34 @@ TEST_F(Settings, NumbersAreKeptInRangeAndWhatIsNoNumberReadsAsTheDefault)
     EXPECT_EQ(ReadHandColour(Face::Year), kYearHandColour);
 }
 
+TEST_F(Settings, HemisphereDefaultsToTheZonesAndOnlyTheExactWordSouthTurnsTheMoon)
+{
+    struct Case {
+        std::optional<std::string> stored;
+        Hemisphere zone;
+        Hemisphere read;
+        const char* afterwards;
+    };
+    const Case cases[] = {
+        {std::nullopt, Hemisphere::South, Hemisphere::South, "South"}, // the zone's, written back
+        {std::nullopt, Hemisphere::North, Hemisphere::North, "North"},
+        {"", Hemisphere::South, Hemisphere::South, "South"},
+        {"North", Hemisphere::South, Hemisphere::North, "North"},     // the user's word wins
+        {"South", Hemisphere::North, Hemisphere::South, "South"},
+        {"south", Hemisphere::South, Hemisphere::North, "south"},     // kept as written, read as north
+        {"Sud", Hemisphere::South, Hemisphere::North, "Sud"},
+    };
+    for (const Case& c : cases) {
+        Store("frmMain", "Hemisphere", c.stored);
+        const std::string what = c.stored ? *c.stored : "(missing)";
+        EXPECT_EQ(ReadHemisphere(c.zone), c.read) << what;
+        EXPECT_EQ(Stored("frmMain", "Hemisphere"), c.afterwards) << what;
+    }
+    EXPECT_TRUE(WriteHemisphere(Hemisphere::South));
+    EXPECT_EQ(Stored("frmMain", "Hemisphere"), "South");
+    EXPECT_TRUE(WriteHemisphere(Hemisphere::North));
+    EXPECT_EQ(Stored("frmMain", "Hemisphere"), "North");
+}
+
 } // namespace
 } // namespace vx::settings

@@ -74,6 +74,35 @@ TEST_F(TrayTest, LoadShowsThePresentMoonAndTheFirstTickKeepsIt)
     EXPECT_EQ(tray.Image1[0].pixmap(16).toImage(), tray.Image1[16].pixmap(16).toImage()) << "both black discs";
 }
 
+TEST_F(TrayTest, SeenFromTheSouthTheIconIsTheMoonTurnedHalfwayAndFollowsTheMenuItem)
+{
+    dir.write("moondata.dat", kTwoNewMoons);
+    platform.now = DaysAfterNewMoon(7.5); // picture 4: the first quarter
+    platform.zone = "Australia/Sydney";
+    FrmTaskTray& tray = StartWithTray();
+    if (Ini("frmMain", "Hemisphere") != "South")
+        GTEST_SKIP() << "the system's zone tables do not place Sydney";
+    const auto shows = [&](const QIcon& icon) {
+        return Icon() && Icon()->icon().cacheKey() == icon.cacheKey() && tray.windowIcon().cacheKey() == icon.cacheKey();
+    };
+    EXPECT_TRUE(shows(tray.Image1South[4]));
+    for (int n = 0; n < kMoonIconCount; ++n) {
+        const QImage north = tray.Image1[n].pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage south = tray.Image1South[n].pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(south.size(), north.size()) << n;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                ASSERT_EQ(south.pixel(x, y), north.pixel(15 - x, 15 - y)) << n << ": " << x << "," << y;
+    }
+
+    program->frmMenu->mnuSouth_Click();
+    EXPECT_TRUE(shows(tray.Image1[4]));
+    EXPECT_EQ(Ini("frmMain", "Hemisphere"), "North");
+    program->frmMenu->mnuSouth_Click();
+    EXPECT_TRUE(shows(tray.Image1South[4]));
+    EXPECT_EQ(tray.LastIconIndex, 4);
+}
+
 TEST_F(TrayTest, TheIconFollowsTheMoonAtEachTick)
 {
     dir.write("moondata.dat", kTwoNewMoons);
@@ -168,6 +197,30 @@ TEST_F(TrayTest, DoubleClickBringsTheClosedWindowBackOnceAtItsSavedPlace)
     Settle();
     EXPECT_EQ(program->frmMain.loaded(), main);
     EXPECT_EQ(program->LoadedFormCount(), 3);
+}
+
+TEST_F(TrayTest, ASelectionOfTheIconBringsTheClosedWindowBackAsTheDoubleClickDoes)
+{
+    StartWithTray();
+    program->frmMain->move(300, 200);
+    CloseWindow();
+    ASSERT_FALSE(program->frmMain.isLoaded());
+
+    TrayCallbackEvent select(traymsg::kSelect);
+    QApplication::sendEvent(&Tray(), &select);
+    Settle();
+    FrmMain* main = program->frmMain.loaded();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(main->pos(), QPoint(300, 200));
+    EXPECT_EQ(program->MainShown, 1);
+
+    // Again on the shown window: the same window stays.
+    QApplication::sendEvent(&Tray(), &select);
+    Settle();
+    EXPECT_EQ(program->frmMain.loaded(), main);
+    EXPECT_EQ(program->LoadedFormCount(), 3);
+    EXPECT_EQ(ends, 0);
 }
 
 TEST_F(TrayTest, RightPressOpensTheMenuWithTheShowItemInBold)

@@ -84,5 +84,34 @@ TEST(TrayIcon, ClicksReachTheFormAsMouseMessagesUntilTheDelete)
     EXPECT_EQ(form.messages.size(), 4u);
 }
 
+TEST(TrayIcon, ASingleClickIsASelectionOnlyOnAnIconTheAreaDrawsItself)
+{
+    struct Case {
+        QSystemTrayIcon::ActivationReason reason;
+        int embedded;
+        int drawnByArea;
+    };
+    const Case cases[] = {
+        {QSystemTrayIcon::Trigger, traymsg::kLeftUp, traymsg::kSelect},
+        {QSystemTrayIcon::DoubleClick, traymsg::kLeftDoubleClick, traymsg::kLeftDoubleClick},
+        {QSystemTrayIcon::Context, traymsg::kRightDown, traymsg::kRightDown},
+        {QSystemTrayIcon::MiddleClick, traymsg::kMiddleUp, traymsg::kMiddleUp},
+        {QSystemTrayIcon::Unknown, traymsg::kMouseMove, traymsg::kMouseMove},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TrayMessageFor(c.reason, TrayKind::Embedded), c.embedded) << c.reason;
+        EXPECT_EQ(TrayMessageFor(c.reason, TrayKind::DrawnByArea), c.drawnByArea) << c.reason;
+    }
+}
+
+TEST(TrayIcon, WithoutAnAreaWatchingForDrawnIconsAnIconCountsAsEmbedded)
+{
+    // The tests' session bus leads nowhere: no area on it draws icons.
+    Form form;
+    AddTrayIcon(QString(), form);
+    ASSERT_NE(TrayIconOf(form), nullptr);
+    EXPECT_EQ(TrayKindOf(*TrayIconOf(form)), TrayKind::Embedded);
+}
+
 } // namespace
 } // namespace vx

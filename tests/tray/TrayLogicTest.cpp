@@ -50,6 +50,8 @@ TEST(TrayLogic, LeftReleaseFocusesDoubleClickShowsRightPressOpensTheMenu)
         {traymsg::kRightUp, TrayAction::None},
         {0x206, TrayAction::None}, // right double-click
         {traymsg::kMiddleUp, TrayAction::None},
+        {traymsg::kSelect, TrayAction::ShowClock}, // the only click an area that draws the icon reports
+        {0x401, TrayAction::None},                 // a selection by the keyboard
         {0, TrayAction::None},
     };
     for (const Case& c : cases)

@@ -1,10 +1,10 @@
 // velmorax-render: draws the clock's face into a PNG, for a program folder, a moment, a size and a
-// face, without a display. The clock window's own drawing code draws it: the dial layer built from
+// face, seen from either hemisphere, without a display. The clock window's own drawing code draws it: the dial layer built from
 // the folder's dial pictures, moon table and settings (the settings read from a copy, with the
 // size and face asked for), the hands of that moment over it, and the round window's shape;
 // transparent outside it.
 //
-//   velmorax-render --dir build --at 2026-12-08T21:00 --size 240 --face clock --out face.png
+//   velmorax-render --dir build --at 2026-12-08T21:00 --size 240 --face clock --hemisphere south --out face.png
 
 #include "app/QtPlatform.h"
 #include "base/DateValue.h"
@@ -37,7 +37,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmorax-render [--dir FOLDER] [--at YYYY-MM-DDTHH:MM[:SS]] [--size 60|120|240] "
-    "[--face year|clock] --out FILE.png";
+    "[--face year|clock] [--hemisphere north|south] --out FILE.png";
 
 // Exit codes: bad arguments, and a face that could not be drawn or saved.
 constexpr int kBadArguments = 2;
@@ -48,6 +48,7 @@ struct Options {
     std::optional<vx::DateValue> at; // nothing: now
     std::optional<int> nowSize;     // nothing: the folder's setting
     std::optional<vx::Face> face;   // nothing: the folder's setting
+    std::optional<vx::Hemisphere> hemisphere; // nothing: the folder's setting, else the zone's
     QString out;
 };
 
@@ -85,7 +86,7 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& options)
         }
         const bool known = name == QLatin1String("--dir") || name == QLatin1String("--at") ||
                            name == QLatin1String("--size") || name == QLatin1String("--face") ||
-                           name == QLatin1String("--out");
+                           name == QLatin1String("--hemisphere") || name == QLatin1String("--out");
         if (!known)
             return "unknown argument '" + name.toStdString() + "'";
         if (!hasValue) {
@@ -116,6 +117,13 @@ std::optional<std::string> ParseOptions(int argc, char** argv, Options& options)
                 options.face = vx::Face::Clock;
             else
                 return "--face '" + value.toStdString() + "' is not year or clock";
+        } else if (name == QLatin1String("--hemisphere")) {
+            if (value == QLatin1String("north"))
+                options.hemisphere = vx::Hemisphere::North;
+            else if (value == QLatin1String("south"))
+                options.hemisphere = vx::Hemisphere::South;
+            else
+                return "--hemisphere '" + value.toStdString() + "' is not north or south";
         } else {
             if (value.isEmpty())
                 return "--out needs a file name";
@@ -143,6 +151,8 @@ std::optional<std::string> PrepareSettings(const QDir& programDir, const QDir& w
         written &= vx::settings::WriteNowSize(*options.nowSize);
     if (options.face)
         written &= vx::settings::WriteFace(*options.face);
+    if (options.hemisphere)
+        written &= vx::settings::WriteHemisphere(*options.hemisphere);
     if (!written)
         return "cannot write the settings of the rendering in " + work.path().toStdString();
     return std::nullopt;
@@ -151,7 +161,7 @@ std::optional<std::string> PrepareSettings(const QDir& programDir, const QDir& w
 // The face as the clock window shows it at the moment, transparent outside the window's round
 // shape: the steps of the window's DrawMojiban and DrawWatch, with what they tell the user said on
 // the error stream.
-QImage RenderFace(const std::string& appDir, vx::DateValue at)
+QImage RenderFace(const std::string& appDir, vx::DateValue at, vx::Hemisphere zoneHemisphere)
 {
     vx::LoadMoonData(appDir);
     const int nowSize = vx::settings::ReadNowSize();
@@ -171,6 +181,7 @@ QImage RenderFace(const std::string& appDir, vx::DateValue at)
         parts.shadePath = vx::settings::ReadNT() ? vx::ShadePath::PointByPoint : vx::ShadePath::Bulk;
     }
     parts.marks = vx::settings::DrawsMarks();
+    parts.hemisphere = vx::settings::ReadHemisphere(zoneHemisphere);
     QImage layer;
     vx::BuildDialLayer(layer, side, picture, background, parts);
 
@@ -225,8 +236,10 @@ int main(int argc, char** argv)
     if (const std::optional<std::string> error = PrepareSettings(programDir, QDir(work.path()), options))
         return Fail(kFailed, *error);
 
-    const vx::DateValue at = options.at ? *options.at : vx::QtPlatform().Now();
-    const QImage face = RenderFace(vx::WithTrailingSeparator(programDir.path().toStdString()), at);
+    vx::QtPlatform platform;
+    const vx::DateValue at = options.at ? *options.at : platform.Now();
+    const QImage face =
+        RenderFace(vx::WithTrailingSeparator(programDir.path().toStdString()), at, platform.ZoneHemisphere());
 
     QImageWriter writer(options.out, "png");
     if (!writer.write(face))
