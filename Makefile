@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 30
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test wintest asan fuzz bench assets install package package-test clean
+.PHONY: all deps configure build run test wintest asan fuzz monkey bench assets install package package-test clean
 
 all: build
 
@@ -43,6 +43,16 @@ fuzz: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan --target fuzz_ini fuzz_moon fuzz_userimage
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh build-asan
+
+# A restless user for MONKEY_SECONDS: random real actions on the "asan" build of the program under
+# Xvfb with a notification area, each followed by the checks that must always hold
+# (tests/monkey/monkey.py). MONKEY_SEED chooses the same actions as the run that printed it.
+MONKEY_SECONDS ?= 120
+MONKEY_SEED ?=
+monkey: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan --target velmorax moondata_table
+	@MONKEY_SECONDS=$(MONKEY_SECONDS) MONKEY_SEED=$(MONKEY_SEED) python3 tests/monkey/monkey.py build-asan/velmorax
 
 bench: build
 	@scripts/bench.sh $(BUILD)

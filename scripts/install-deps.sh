@@ -15,6 +15,7 @@ packages=(
   clang libclang-rt-14-dev llvm
   desktop-file-utils appstream lintian file man-db
   dbus weston xwayland qt6-wayland
+  python3
 )
 
 if [ "${1:-}" = windows ]; then

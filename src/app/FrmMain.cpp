@@ -36,6 +36,12 @@ namespace vx {
 namespace {
 // A few pixels tell a drag from a click's jitter.
 constexpr int kDragThreshold = 4;
+
+// Saved places are within a billion twips (settings), so the pixel count fits an int.
+int PixelsFromTwips(double twips, double twipsPerPixel)
+{
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
 } // namespace
 
 FrmMain::FrmMain(Program& program) : program_(program), platform_(program.platform())
@@ -162,8 +168,7 @@ double FrmMain::Left() const
 
 void FrmMain::SetTopLeft(double topTwips, double leftTwips)
 {
-    move(static_cast<int>(std::lround(leftTwips / platform_.TwipsPerPixelX())),
-         static_cast<int>(std::lround(topTwips / platform_.TwipsPerPixelY())));
+    move(PixelsFromTwips(leftTwips, platform_.TwipsPerPixelX()), PixelsFromTwips(topTwips, platform_.TwipsPerPixelY()));
 }
 
 void FrmMain::MoveWithinReach(double top, double left)
@@ -180,6 +185,17 @@ void FrmMain::MoveWithinReach(double top, double left)
             left = 0;
         if (top >= (desktop.bottom() + 1) * platform_.TwipsPerPixelY())
             top = 0;
+        // Near a corner the square can reach into the desktop with its empty corner alone, the disc
+        // staying wholly outside: it comes back on each axis on which it reaches out.
+        const int x = PixelsFromTwips(left, platform_.TwipsPerPixelX());
+        const int y = PixelsFromTwips(top, platform_.TwipsPerPixelY());
+        const PixelArea area{desktop.left(), desktop.top(), desktop.right(), desktop.bottom()};
+        if (DiscPixelsWithin(x, y, width(), area) == 0) {
+            if (x < area.left || x + width() - 1 > area.right)
+                left = 0;
+            if (y < area.top || y + height() - 1 > area.bottom)
+                top = 0;
+        }
     }
     SetTopLeft(top, left);
 }

@@ -32,10 +32,25 @@ void Program::Start()
 
 int Program::Exec()
 {
-    outerLoopLevel_ = QThread::currentThread()->loopLevel() + 1;
-    const int code = QCoreApplication::exec();
-    outerLoopLevel_ = QThread::currentThread()->loopLevel();
+    int code = 0;
+    // Asked to end before the loop could start (during start-up's message box): it never starts.
+    if (!endRequested_) {
+        outerLoopLevel_ = QThread::currentThread()->loopLevel() + 1;
+        code = QCoreApplication::exec();
+        outerLoopLevel_ = QThread::currentThread()->loopLevel();
+    }
+    if (endRequested_)
+        UnloadAll();
     return code;
+}
+
+void Program::RequestEnd()
+{
+    endRequested_ = true;
+    // QCoreApplication::quit does nothing before exec has started; leaving the loops of this
+    // thread works at any time, and marks the thread so that a loop entered afterwards (a message
+    // box, a lunation's pause) returns at once.
+    QThread::currentThread()->exit(0);
 }
 
 void Program::Retire(std::unique_ptr<QWidget> form)

@@ -63,15 +63,22 @@ public:
     void Start();
 
     // Runs the application's event loop until the program ends. Unloaded forms are destroyed in
-    // this loop only, never in one nested inside it.
+    // this loop only, never in one nested inside it. After RequestEnd it unloads what is left.
     int Exec();
 
     int LoadedFormCount() const { return loadedForms_; }
 
     // Unloads every form the normal way (each saves its state), the about box too, which ends the
-    // program. For the end of the session and termination signals; the menus' end commands unload
-    // their own list of forms.
+    // program. For the end of the session; the menus' end commands unload their own list of forms.
     void UnloadAll();
+
+    // Ends the program for a termination signal, which may come at any moment: while a message box
+    // waits (one shown during start-up, before Exec, too), a lunation pauses or a menu is open.
+    // Every event loop running now is left, and none started later waits; the forms unload in
+    // Exec, once the handlers that were running have returned, so none of them finds its form gone
+    // or loads it again.
+    void RequestEnd();
+    bool EndRequested() const { return endRequested_; }
 
     // What happens when the last form unloads; the application quits unless a test says otherwise.
     void SetOnEnd(std::function<void()> onEnd) { onEnd_ = std::move(onEnd); }
@@ -86,6 +93,7 @@ private:
 
     Platform& platform_;
     int loadedForms_ = 0;
+    bool endRequested_ = false;
     std::function<void()> onEnd_;
     std::vector<std::unique_ptr<QWidget>> retired_;
     // The event loop in which no handler can be running: the application's own once Exec runs it;

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     vx::Program program(platform);
     // Stopped by a signal or by the end of the desktop session: unload the normal way, so the
     // place and states are saved as when the user closes the window.
-    vx::TerminationSignals termination([&program] { program.UnloadAll(); });
+    vx::TerminationSignals termination([&program] { program.RequestEnd(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &program, [&program] { program.UnloadAll(); });
     program.Start();
     return program.Exec();

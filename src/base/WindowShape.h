@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -52,6 +53,31 @@ inline std::vector<DiscSpan> DiscSpans(int width, int height)
             spans.push_back({y, first, last});
     }
     return spans;
+}
+
+// A rectangle of screen pixels, its edges inclusive.
+struct PixelArea {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+// How many pixels of the disc of a side x side window whose top-left corner is at (x, y) lie
+// within the area. A window can reach into the screen with the empty corner of its square alone.
+inline long long DiscPixelsWithin(int x, int y, int side, PixelArea area)
+{
+    long long count = 0;
+    for (const DiscSpan& s : DiscSpans(side, side)) {
+        const long long row = static_cast<long long>(y) + s.y;
+        if (row < area.top || row > area.bottom)
+            continue;
+        const long long first = std::max<long long>(static_cast<long long>(x) + s.first, area.left);
+        const long long last = std::min<long long>(static_cast<long long>(x) + s.last, area.right);
+        if (first <= last)
+            count += last - first + 1;
+    }
+    return count;
 }
 
 } // namespace vx

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 namespace vx {
@@ -16,7 +17,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One settings file is read at a time, on the window's thread.
+// The clock reads on its window's thread, but the store may be used from any thread: the kept
+// text is shared, so it is looked at and changed under this lock only.
+std::mutex& TextCacheMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
 IniTextCache& TextCache()
 {
     static IniTextCache cache;
@@ -35,6 +43,7 @@ std::optional<std::string> IniGet(const std::string& path, std::string_view sect
 {
     if (path.empty())
         return std::nullopt;
+    const std::lock_guard<std::mutex> guard(TextCacheMutex());
     IniTextCache& cache = TextCache();
     try {
         const fs::path file = PathFromUtf8(path);
@@ -74,7 +83,10 @@ bool IniSet(const std::string& path, std::string_view section, std::string_view 
                 target = resolved;
         }
         // Whatever comes of the write, the next read goes to the file.
-        TextCache().Forget();
+        {
+            const std::lock_guard<std::mutex> guard(TextCacheMutex());
+            TextCache().Forget();
+        }
         // Read, change and replace under the lock, so that another writer's change is read first.
         const WriteLock lock(target);
         std::string old;

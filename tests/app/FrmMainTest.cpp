@@ -10,7 +10,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMetaObject>
 #include <QPointer>
@@ -103,6 +105,8 @@ TEST_F(MainWindowTest, SavedPositionIsRestoredUnlessTheWindowWouldBeOutOfReach)
         {"300", "99999", 0, 20},       // wholly right of the desktop: back to 0
         {"99999", "300", 20, 0},       // wholly below: back to 0
         {"300", "9e12", 0, 20},        // absurd numbers end on the screen too
+        {"-1650", "-1650", 0, 0},      // only the square's empty corner on the screen: back on both
+        {"300", "-1650", -110, 20},    // the same left, level with the screen: the disc shows, kept
     };
     for (const Case& c : cases) {
         SetIni("frmMain", "Top", c.top);
@@ -112,6 +116,55 @@ TEST_F(MainWindowTest, SavedPositionIsRestoredUnlessTheWindowWouldBeOutOfReach)
         EXPECT_EQ(main.y(), c.y) << c.top << "," << c.left;
         program.reset();
     }
+    // The same off the bottom-right corner of the desktop.
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    SetIni("frmMain", "Top", std::to_string((desktop.bottom() - 10) * 15));
+    SetIni("frmMain", "Left", std::to_string((desktop.right() - 10) * 15));
+    FrmMain& main = Start();
+    EXPECT_EQ(main.pos(), QPoint(0, 0));
+    program.reset();
+}
+
+TEST_F(MainWindowTest, EndRequestedInANestedLoopLeavesItAndUnloadsOnlyOnceBackOutside)
+{
+    // A termination signal while a message box waits, before the application's loop has even
+    // started (a note on a dial picture during start-up).
+    SetIni("frmMain", "Left", "3000");
+    Start();
+    QElapsedTimer clock;
+    clock.start();
+    {
+        QEventLoop messageBox;
+        QTimer::singleShot(10, &messageBox, [&] { program->RequestEnd(); });
+        QTimer::singleShot(3000, &messageBox, &QEventLoop::quit); // only if the request did not end it
+        messageBox.exec();
+    }
+    EXPECT_LT(clock.elapsed(), 2000) << "the message box's loop was not left";
+    // The handler that showed the box still finds its form when the box returns.
+    EXPECT_TRUE(program->frmMain.isLoaded());
+    {
+        // A loop entered afterwards (a lunation's pause, another box) does not wait either.
+        QEventLoop later;
+        QTimer::singleShot(3000, &later, &QEventLoop::quit);
+        clock.restart();
+        later.exec();
+        EXPECT_LT(clock.elapsed(), 2000);
+    }
+    int code = -1;
+    {
+        QTimer guard; // Exec must not wait for events now
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(3000);
+        code = program->Exec();
+    }
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(program->LoadedFormCount(), 0);
+    EXPECT_EQ(Ini("frmMain", "Left"), "3000");
+    EXPECT_EQ(Ini("TaskTray", "Setting"), "0");
+    // The next test's loops wait again: the application's own loop clears the thread's mark.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
 
 TEST_F(MainWindowTest, AlwaysOnTopFollowsTheStoredBoolean)
