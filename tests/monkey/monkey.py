@@ -1034,9 +1034,10 @@ class Monkey:
             i = rng.choice(keyed)
             k = lines[i].split("=", 1)[0]
             v = rng.choice(["abc", "1e40", "-1e40", "nan", "inf", "7", "-5", "2.5", "0.5", "1.5", "true", "FALSE", "yes",
-                            "year", "CLOCK", "999999999999999999999", "-", ".", "0x10", "１", "x" * 300,
+                            "year", "CLOCK", "999999999999999999999", "-", ".", "0x10",
+                            "１".encode().decode("latin-1"), "x" * 300,
                             "-2147483649", "4294967296", " 1 ", "1,5"])
-            lines[i] = f"{k}={v}"
+            lines[i] = f"{k}={v}"  # the file is handled as bytes: UTF-8 goes in as its latin-1 reading
         elif what == "far place":
             side = self.window_side or 120
             d = rng.choice([side - 2, side - 10, int(side * 0.9), side, side + 1, 3 * side])
