@@ -23,6 +23,9 @@ struct DirectPaint::Connection {
     xcb_connection_t* c = nullptr;
     xcb_window_t window = 0; // the native window last asked about
     bool takes = false;      // whether the server takes its pixels as they are
+    // A question about a window sent ahead, whose answer no tick has taken yet.
+    xcb_window_t asked = 0;
+    xcb_get_window_attributes_cookie_t question{};
     xcb_gcontext_t gc = 0;
     std::uint8_t depth = 0;
 };
@@ -41,10 +44,32 @@ DirectPaint::DirectPaint(QWidget& window) : window_(window)
 
 DirectPaint::~DirectPaint()
 {
-    if (x_ && x_->gc != 0) {
+    if (!x_)
+        return;
+    if (x_->asked != 0)
+        xcb_discard_reply(x_->c, x_->question.sequence);
+    if (x_->gc != 0) {
         xcb_free_gc(x_->c, x_->gc);
         xcb_flush(x_->c);
     }
+}
+
+void DirectPaint::AskAhead()
+{
+    if (!x_)
+        return;
+    const QWindow* handle = window_.windowHandle();
+    if (handle == nullptr || handle->handle() == nullptr)
+        return;
+    const auto window = static_cast<xcb_window_t>(handle->winId());
+    Connection& x = *x_;
+    if (window == x.window || window == x.asked)
+        return;
+    if (x.asked != 0)
+        xcb_discard_reply(x.c, x.question.sequence);
+    x.asked = window;
+    x.question = xcb_get_window_attributes(x.c, window);
+    xcb_flush(x.c);
 }
 
 namespace {
@@ -81,9 +106,13 @@ bool DirectPaint::ServerTakesPixels(std::uintptr_t id)
                                                                     : XCB_IMAGE_ORDER_MSB_FIRST;
     if (setup == nullptr || setup->image_byte_order != ours)
         return false;
-    // One round trip, once per window: its visual says how the server reads a pixel.
-    xcb_get_window_attributes_reply_t* attributes
-        = xcb_get_window_attributes_reply(x.c, xcb_get_window_attributes(x.c, window), nullptr);
+    // Its visual says how the server reads a pixel. Asked ahead, the answer is already here;
+    // otherwise one round trip, once per window.
+    const xcb_get_window_attributes_cookie_t question
+        = x.asked == window ? x.question : xcb_get_window_attributes(x.c, window);
+    if (x.asked == window)
+        x.asked = 0;
+    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(x.c, question, nullptr);
     if (attributes == nullptr)
         return false;
     const xcb_visualid_t visualId = attributes->visual;
@@ -171,6 +200,8 @@ struct DirectPaint::Connection {};
 
 DirectPaint::DirectPaint(QWidget& window) : window_(window) {}
 DirectPaint::~DirectPaint() = default;
+
+void DirectPaint::AskAhead() {}
 
 bool DirectPaint::ServerTakesPixels(std::uintptr_t)
 {

@@ -28,6 +28,11 @@ public:
     explicit DirectPaint(QWidget& window);
     ~DirectPaint();
 
+    // Sends the window's one question to the X server now, without waiting: its answer arrives
+    // while the program is awake anyway (a paint), and the first tick then need not wait for
+    // the server, which would wake both the program's threads once more.
+    void AskAhead();
+
     // The backing store's picture to draw the region into, as window pixels; null when this route
     // is not open now, and then nothing has begun.
     QImage* Begin(const QRegion& region);

@@ -309,6 +309,8 @@ void FrmMain::paintEvent(QPaintEvent* event)
         painter.scale(1 / layerRatio_, 1 / layerRatio_);
     for (int top = dirty.top() / kBandRows * kBandRows; top <= dirty.bottom(); top += kBandRows)
         painter.drawImage(QPoint(0, top), shown_, QRect(0, top, shown_.width(), kBandRows));
+    // The window is drawn: the ticks' own route asks its question about it now.
+    direct_.AskAhead();
 }
 
 void FrmMain::Form_Paint()

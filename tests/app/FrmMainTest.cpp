@@ -6,7 +6,9 @@
 #include "support/ProgramFixture.h"
 #include "tray/FrmTaskTray.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -20,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace vx {
 namespace {
@@ -275,6 +279,71 @@ TEST_F(MainWindowTest, EveryLoadReadsTheMoonTableAfresh)
     EXPECT_EQ(ProgramMoonTable().MoonData().size(), 2u);
     program->frmMain.Load();
     EXPECT_EQ(ProgramMoonTable().MoonData().size(), 3u);
+}
+
+// Every timer the running program has armed, on its forms and their parts: the year face wakes the
+// program once a minute only if nothing else is due sooner than its tick.
+struct ArmedTimer {
+    int id;
+    int interval;
+    std::string owner;
+};
+std::vector<ArmedTimer> ArmedTimers(Program& program)
+{
+    std::vector<ArmedTimer> armed;
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    std::vector<QObject*> roots{&program, program.frmMain.loaded(), program.frmMenu.loaded(),
+                                program.frmTaskTray.loaded()};
+    for (QObject* root : roots) {
+        if (root == nullptr)
+            continue;
+        QList<QObject*> objects = root->findChildren<QObject*>();
+        objects.push_back(root);
+        for (QObject* object : objects)
+            for (const auto& timer : dispatcher->registeredTimers(object))
+                armed.push_back({timer.timerId, timer.interval, object->metaObject()->className()});
+    }
+    return armed;
+}
+
+TEST_F(MainWindowTest, NothingIsDueBeforeTheNextTick)
+{
+    struct Case {
+        const char* face;
+        const char* tray;
+        DateValue now;
+        int tick; // the main timer's interval after a tick at that moment
+    };
+    const Case cases[] = {
+        {"Year", "0", MakeDateValue(2026, 12, 8, 3, 25, 45.5), 14510},
+        {"Year", "1", MakeDateValue(2026, 12, 8, 3, 25, 45.5), 14510},
+        {"Year", "0", MakeDateValue(2026, 12, 8, 3, 26, 0.01), 60000},
+        {"Year", "1", MakeDateValue(2026, 12, 8, 23, 59, 59.995), 15},
+        {"Clock", "0", MakeDateValue(2026, 12, 8, 3, 25, 45.5), 1000},
+        {"Clock", "1", MakeDateValue(2026, 12, 8, 3, 25, 45.5), 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.face) + " face, tray " + c.tray);
+        SetIni("Setting", "YearOrClock", c.face);
+        SetIni("TaskTray", "Setting", c.tray);
+        platform.now = c.now;
+        FrmMain& main = Start();
+        // The start and its paints settle; the tray's first tick comes 10 ms after its load.
+        for (int round = 0; round < 20; ++round)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (FrmTaskTray* tray = program->frmTaskTray.loaded())
+            tray->Timer1_Timer();
+        ASSERT_TRUE(QMetaObject::invokeMethod(main.Timer1, "timeout", Qt::DirectConnection));
+        QCoreApplication::processEvents();
+        ASSERT_EQ(main.Timer1->interval(), c.tick);
+        int mainTimers = 0;
+        for (const auto& timer : ArmedTimers(*program)) {
+            mainTimers += timer.id == main.Timer1->timerId();
+            EXPECT_GE(timer.interval, c.tick) << "a timer of " << timer.interval << " ms on " << timer.owner;
+        }
+        EXPECT_EQ(mainTimers, 1);
+        program.reset();
+    }
 }
 
 TEST_F(MainWindowTest, DrawingReadsTheFaceAndColourEveryTimeAndRearmsTheTimer)
