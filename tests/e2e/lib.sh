@@ -52,6 +52,20 @@ make_program_folder() {
   trap finish EXIT
 }
 
+# clock_at "YYYY-MM-DD HH:MM:SS": prints the environment (LD_PRELOAD=… VX_CLOCK_SHIFT_FILE=…) that
+# shows the program that local moment now, its clock running on from there. libfaketime hangs at
+# start-up in the sanitizer build; this preload moves the wall clock with raw system calls only.
+clock_at() {
+  local lib="$PROG/clockshift.so" target
+  if [ ! -f "$lib" ]; then
+    cc -shared -fPIC -O2 -o "$lib" "$(dirname "${BASH_SOURCE[0]}")/../monkey/clockshift.c" ||
+      fail "cannot build the clock-shifting preload"
+  fi
+  target=$(date -d "$1" +%s) || fail "not a moment: $1"
+  echo $((target - $(date +%s))) >"$PROG/clock-shift"
+  printf 'LD_PRELOAD=%s VX_CLOCK_SHIFT_FILE=%s' "$lib" "$PROG/clock-shift"
+}
+
 # start_program [ENV...]: starts the program in its folder and waits for its window.
 start_program() {
   launch_program "$@"
