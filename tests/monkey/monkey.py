@@ -802,8 +802,10 @@ class Monkey:
             xdo("mousemove", p[0], p[1], "click", "--repeat", "2", "--delay", str(self.rng.choice([30, 80, 150])), "3")
         self.note("two quick right-clicks on the clock")
         time.sleep(0.3)
-        if self.rng.random() < 0.5:
-            self.close_menus()
+        # The popup opens over the clock: left open, the next click meant for the clock would
+        # choose one of its items (終了 among them). The draw stays, so seeds replay as before.
+        self.rng.random()
+        self.close_menus()
 
     def act_tray(self):
         icon = self.tray_icon()
