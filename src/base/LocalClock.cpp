@@ -85,7 +85,7 @@ void UseMachineZone()
 #endif
 }
 
-ClockReading LocalReading(std::int64_t unixSeconds)
+std::tm LocalBrokenDown(std::int64_t unixSeconds)
 {
     const std::time_t t = static_cast<std::time_t>(unixSeconds);
     std::tm local{};
@@ -94,6 +94,12 @@ ClockReading LocalReading(std::int64_t unixSeconds)
 #else
     localtime_r(&t, &local);
 #endif
+    return local;
+}
+
+ClockReading LocalReading(std::int64_t unixSeconds)
+{
+    const std::tm local = LocalBrokenDown(unixSeconds);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour};
 }
 
@@ -102,13 +108,7 @@ DateValue LocalDateValue(std::int64_t unixMilliseconds)
     // Whole seconds down, so that a time before 1970 keeps its milliseconds positive.
     const std::int64_t seconds = unixMilliseconds >= 0 ? unixMilliseconds / 1000 : -((-unixMilliseconds + 999) / 1000);
     const std::int64_t milliseconds = unixMilliseconds - seconds * 1000;
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
+    const std::tm local = LocalBrokenDown(seconds);
     // A leap second, where a zone counts them, is held at the 59th.
     const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
     const long long msOfDay = ((local.tm_hour * 60LL + local.tm_min) * 60 + second) * 1000 + milliseconds;

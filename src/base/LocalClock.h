@@ -3,6 +3,7 @@
 #include "base/DateValue.h"
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 // The local clock of an IANA time zone with its daylight-saving history, taken from the
@@ -23,6 +24,10 @@ bool UseZone(const std::string& zone, std::string& error);
 
 // Keeps the machine's own zone.
 void UseMachineZone();
+
+// The local time of a POSIX time (seconds since 1970-01-01 00:00 UTC), broken down by the C
+// library in its present zone.
+std::tm LocalBrokenDown(std::int64_t unixSeconds);
 
 // The local clock reading of a POSIX time (seconds since 1970-01-01 00:00 UTC) in the
 // process's zone.

@@ -17,25 +17,10 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
 // Local time minus UTC at the given second, from the C library's conversion.
 std::int64_t OffsetAt(std::int64_t unixSeconds)
 {
-    const std::time_t t = static_cast<std::time_t>(unixSeconds);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
+    const std::tm local = LocalBrokenDown(unixSeconds);
     const std::int64_t days = DaysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday)
                               - DaysFromCivil(1970, 1, 1);
     return days * 86400 + (local.tm_hour * 60LL + local.tm_min) * 60 + local.tm_sec - unixSeconds;
-}
-
-void LookAtZoneAgain()
-{
-#ifdef _WIN32
-    _tzset();
-#else
-    tzset();
-#endif
 }
 
 } // namespace
@@ -45,7 +30,7 @@ DateValue LocalTimeCache::At(std::int64_t unixMilliseconds)
     const std::int64_t seconds = FloorDiv(unixMilliseconds, 1000);
     const std::int64_t minute = FloorDiv(seconds, 60) * 60;
     if (minute != minute_) {
-        LookAtZoneAgain();
+        UseMachineZone(); // the zone may have changed since it was last read
         minute_ = minute;
         offset_ = OffsetAt(minute);
         // No zone changes its offset twice within a minute: the same offset at both ends holds
