@@ -309,6 +309,20 @@ std::optional<FileStamp> StampOf(const fs::path& path)
 #endif
 }
 
+std::optional<FileStamp> StampOfUtf8(const std::string& utf8)
+{
+#ifdef _WIN32
+    (void)utf8;
+    return std::nullopt;
+#else
+    // A file name here is its bytes, as a path object would hand them on.
+    struct stat st {};
+    if (::stat(utf8.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return StampOfStat(st);
+#endif
+}
+
 FileResult ReadWholeFile(const fs::path& path, std::string& bytes, std::size_t maxBytes,
                          std::optional<FileStamp>* stamp)
 {

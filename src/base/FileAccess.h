@@ -42,6 +42,9 @@ struct FileStamp {
 // The stamp of the regular file the path names now, links followed; nullopt when there is none,
 // and on Windows, whose files keep no change time.
 std::optional<FileStamp> StampOf(const std::filesystem::path& path);
+// The same for a path given in UTF-8, without building a path object: the settings are stamped
+// twice a second.
+std::optional<FileStamp> StampOfUtf8(const std::string& utf8);
 
 // Reads the whole file into bytes. Failed for anything that is not a regular file and for a file
 // of more than maxBytes; a path naming a pipe does not hang the reader. A stamp asked for is the

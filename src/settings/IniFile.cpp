@@ -46,10 +46,10 @@ std::optional<std::string> IniGet(const std::string& path, std::string_view sect
     const std::lock_guard<std::mutex> guard(TextCacheMutex());
     IniTextCache& cache = TextCache();
     try {
-        const fs::path file = PathFromUtf8(path);
-        if (const std::optional<FileStamp> now = StampOf(file))
+        if (const std::optional<FileStamp> now = StampOfUtf8(path))
             if (const std::string* text = cache.Find(path, *now))
                 return IniGetText(*text, section, key);
+        const fs::path file = PathFromUtf8(path);
         const std::int64_t readAt = WallClockNanoseconds();
         std::string bytes;
         std::optional<FileStamp> stamp;
