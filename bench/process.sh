@@ -3,12 +3,15 @@
 # x11-apps, on one X server of its own at the same moment:
 #   - time from start to the first painted frame (one program at a time, median of several runs);
 #   - resident memory after a minute;
-#   - CPU time and wakeups over 60 seconds (all programs side by side in the same minute).
-# Usage: bench/process.sh [BUILD_FOLDER]   (VX_RUNS=N start-ups per program, VX_SECONDS=S window)
+#   - CPU time and wakeups over 60 seconds (all programs side by side in the same minute), in a few
+#     rounds, each with the programs started afresh.
+# Usage: bench/process.sh [BUILD_FOLDER]   (VX_RUNS=N start-ups per program, VX_SECONDS=S window,
+#        VX_ROUNDS=N side-by-side rounds)
 set -u
 build=$(cd "${1:-build}" && pwd)
 runs=${VX_RUNS:-5}
 seconds=${VX_SECONDS:-60}
+rounds=${VX_ROUNDS:-3}
 settle=5
 
 program="$build/velmorax"
@@ -85,13 +88,7 @@ for i in 0 2 3 4; do
 done
 first[1]="-"
 
-# ---- A minute side by side ----
-for i in 0 1 2 3 4; do
-  bash -c "$(start_cmd $i)" >"$work/out.$i" 2>&1 &
-  pids[$i]=$!
-done
-sleep "$settle"
-
+# ---- Minutes side by side ----
 ticks=$(getconf CLK_TCK)
 # CPU of the whole process from the kernel's accounting: utime + stime in clock ticks.
 stat_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
@@ -100,45 +97,73 @@ sched_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END 
 switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { s += $2 } END { print s + 0 }'; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null || echo 0; }
 
-declare -a t0 n0 c0 t1 n1 c1 rss
-for i in 0 1 2 3 4; do
-  t0[$i]=$(stat_ticks "${pids[$i]}"); n0[$i]=$(sched_ns "${pids[$i]}"); c0[$i]=$(switches "${pids[$i]}")
+# A single minute of a few tens of milliseconds of CPU swings by a fifth from run to run (which
+# program wakes first at each second, which core it lands on): the programs are started afresh
+# for each of several rounds, and the table gives the median of the rounds.
+: >"$work/rounds"
+for round in $(seq "$rounds"); do
+  for i in 0 1 2 3 4; do
+    bash -c "$(start_cmd $i)" >"$work/out.$i" 2>&1 &
+    pids[$i]=$!
+  done
+  sleep "$settle"
+  declare -a t0 n0 c0 s0
+  for i in 0 1 2 3 4; do
+    t0[$i]=$(stat_ticks "${pids[$i]}"); n0[$i]=$(sched_ns "${pids[$i]}"); c0[$i]=$(switches "${pids[$i]}")
+    s0[$i]=$(sched_ns "${servers[$i]}")
+  done
+  began=$(date +%s.%N)
+  sleep "$seconds"
+  ended=$(date +%s.%N)
+  # One line per program: round, index, CPU ms/min, stat ms/min, switches/min, server ms/min, RSS kB.
+  for i in 0 1 2 3 4; do
+    kill -0 "${pids[$i]}" 2>/dev/null || echo "process.sh: ${names[$i]} ended during the measurement" >&2
+    echo "$round $i $(( $(sched_ns "${pids[$i]}") - n0[$i] )) $(( $(stat_ticks "${pids[$i]}") - t0[$i] ))" \
+         "$(( $(switches "${pids[$i]}") - c0[$i] )) $(( $(sched_ns "${servers[$i]}") - s0[$i] ))" \
+         "$(rss_kb "${pids[$i]}") $began $ended" >>"$work/rounds"
+  done
+  for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
 done
-declare -a s0 s1
-for i in 0 1 2 3 4; do s0[$i]=$(sched_ns "${servers[$i]}"); done
-began=$(date +%s.%N)
-sleep "$seconds"
-ended=$(date +%s.%N)
-for i in 0 1 2 3 4; do
-  t1[$i]=$(stat_ticks "${pids[$i]}"); n1[$i]=$(sched_ns "${pids[$i]}"); c1[$i]=$(switches "${pids[$i]}")
-  rss[$i]=$(rss_kb "${pids[$i]}")
-  kill -0 "${pids[$i]}" 2>/dev/null || echo "process.sh: ${names[$i]} ended during the measurement" >&2
-done
-for i in 0 1 2 3 4; do s1[$i]=$(sched_ns "${servers[$i]}"); done
 
 # ---- One table ----
-span=$(awk -v a="$began" -v b="$ended" 'BEGIN { print b - a }')
 echo
 echo "Process figures: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) at the end; each program on an Xvfb"
 echo "1280x800x24 of its own; first frames one program at a time (median of $runs runs), then all five"
-echo "programs side by side for ${span%.*} s."
+echo "programs side by side for $seconds s, started afresh in each of $rounds rounds (median of the rounds)."
 printf '%-26s %9s %6s %7s %7s %9s %7s %8s %8s %8s %9s %9s\n' \
   "program" "1st frame" "x min" "RSS" "- min" "CPU/min" "stat" "% core" "x xclock" "wakeups" "X server" "+X x xcl"
 printf '%-26s %9s %6s %7s %7s %9s %7s %8s %8s %8s %9s %9s\n' \
   "" "ms" "" "MB" "MB" "ms" "ms" "" "" "per min" "ms/min" ""
-for i in 0 1 2 3 4; do
-  awk -v name="${names[$i]}" -v first="${first[$i]}" -v firstmin="${first[2]}" \
-      -v rss="${rss[$i]}" -v rssmin="${rss[2]}" -v span="$span" -v hz="$ticks" \
-      -v ns=$((n1[$i] - n0[$i])) -v nsx=$((n1[3] - n0[3])) -v tk=$((t1[$i] - t0[$i])) \
-      -v sw=$((c1[$i] - c0[$i])) -v xs=$((s1[$i] - s0[$i])) -v xsx=$((s1[3] - s0[3])) 'BEGIN {
-    ratio = (first == "-" || firstmin == "-" || firstmin == 0) ? "-" : sprintf("%.2f", first / firstmin)
-    per = 60 / span
-    cpu = ns / 1e6 * per; cpux = nsx / 1e6 * per; server = xs / 1e6 * per; serverx = xsx / 1e6 * per
-    printf "%-26s %9s %6s %7.1f %+7.1f %9.1f %7.0f %7.3f%% %8s %8.0f %9.1f %9s\n", name, first, ratio, rss / 1024,
-      (rss - rssmin) / 1024, cpu, tk * 1000 / hz * per, cpu / 600, (cpux > 0 ? sprintf("%.2f", cpu / cpux) : "-"),
-      sw * per, server, (cpux + serverx > 0 ? sprintf("%.2f", (cpu + server) / (cpux + serverx)) : "-") }'
-done
-echo "CPU/min: on-CPU time of all the program's threads (schedstat) per 60 s; stat: utime+stime from"
+firsts="${first[0]} ${first[1]} ${first[2]} ${first[3]} ${first[4]}"
+awk -v hz="$ticks" -v firsts="$firsts" -v names="${names[0]}|${names[1]}|${names[2]}|${names[3]}|${names[4]}" '
+  function median(list,    n, v, i, j, t) {
+    n = split(list, v, " ")
+    for (i = 2; i <= n; ++i) for (j = i; j > 1 && v[j - 1] + 0 > v[j] + 0; --j) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+    return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+  }
+  { per = 60 / ($9 - $8); r = $1; i = $2
+    cpu[r, i] = $3 / 1e6 * per; tk[r, i] = $4 * 1000 / hz * per; sw[r, i] = $5 * per; xs[r, i] = $6 / 1e6 * per
+    rss[r, i] = $7; rounds[r] = 1 }
+  END {
+    split(names, name, "|"); split(firsts, first, " ")
+    for (i = 0; i <= 4; ++i) {
+      c = t = w = x = m = q = p = ""
+      for (r in rounds) {
+        c = c " " cpu[r, i]; t = t " " tk[r, i]; w = w " " sw[r, i]; x = x " " xs[r, i]; m = m " " rss[r, i] - rss[r, 2]
+        q = q " " (cpu[r, 3] > 0 ? cpu[r, i] / cpu[r, 3] : 0)
+        p = p " " (cpu[r, 3] + xs[r, 3] > 0 ? (cpu[r, i] + xs[r, i]) / (cpu[r, 3] + xs[r, 3]) : 0)
+        s = s " " rss[r, i]
+      }
+      f = first[i + 1]; fm = first[3]
+      ratio = (f == "-" || fm == "-" || fm == 0) ? "-" : sprintf("%.2f", f / fm)
+      printf "%-26s %9s %6s %7.1f %+7.1f %9.1f %7.0f %7.3f%% %8.2f %8.0f %9.1f %9.2f\n", name[i + 1], f, ratio,
+        median(s) / 1024, median(m) / 1024, median(c), median(t), median(c) / 600, median(q), median(w), median(x), median(p)
+      s = ""
+    }
+  }' "$work/rounds"
+echo "CPU/min: on-CPU time of all the program's threads (schedstat) per 60 s; x xclock and +X x xcl: the"
+echo "median of the ratios each round measured side by side; stat: utime+stime from"
 echo "/proc/PID/stat in 10 ms steps; wakeups: voluntary and involuntary context switches of all threads;"
 echo "X server: the on-CPU time of the program's own Xvfb; +X x xcl: program and server against xclock's."
 echo "Debian's oclock (x11-apps 7.7) has no second hand and no -update option; xclock -analog -update 1 of"
