@@ -61,9 +61,14 @@ void ComposeFace(const QImage& dialLayer, const std::array<HandStroke, kHandStro
 
 namespace {
 
-// The change is gathered in bands of this many rows: a hand at a slant leaves most of its
-// bounding box untouched, and per band only the columns it crosses need drawing and sending.
-constexpr int kChangeBandRows = 8;
+// The change is gathered in bands of rows: a hand at a slant leaves most of its bounding box
+// untouched, and per band only the columns it crosses need drawing and sending. A band is a
+// fifteenth of the face, at least 8 rows, so that a tick has about as many rectangles at every
+// size: a window repainted through a clip of many rectangles pays for each.
+int ChangeBandRows(int side)
+{
+    return std::max(8, side / 15);
+}
 // Spans of one band closer than this are sent as one: a request costs more than a few pixels.
 constexpr int kChangeJoinColumns = 4;
 
@@ -113,7 +118,7 @@ bool DiscColumns(PixelPoint c, double reach, double top, double bottom, double& 
     return true;
 }
 
-void AddStrokeSpans(const HandStroke& s, const FaceToPixels& px, int side, std::vector<BandSpan>& spans)
+void AddStrokeSpans(const HandStroke& s, const FaceToPixels& px, int side, int rows, std::vector<BandSpan>& spans)
 {
     // Half the pen beyond the geometry (round caps reach that far past a line's ends), half a
     // pixel of antialiased edge beyond that, and half a pixel more for rounding.
@@ -123,11 +128,11 @@ void AddStrokeSpans(const HandStroke& s, const FaceToPixels& px, int side, std::
     const double radius = s.kind == HandStroke::Kind::Line ? 0.0 : px.Length(s.radius);
     const double low = s.kind == HandStroke::Kind::Line ? std::min(a.y, b.y) : a.y - radius;
     const double high = s.kind == HandStroke::Kind::Line ? std::max(a.y, b.y) : a.y + radius;
-    const int first = std::max(0, static_cast<int>(std::floor((low - margin) / kChangeBandRows)));
-    const int last = std::min((side - 1) / kChangeBandRows, static_cast<int>(std::floor((high + margin) / kChangeBandRows)));
+    const int first = std::max(0, static_cast<int>(std::floor((low - margin) / rows)));
+    const int last = std::min((side - 1) / rows, static_cast<int>(std::floor((high + margin) / rows)));
     for (int band = first; band <= last; ++band) {
-        const double top = band * kChangeBandRows;
-        const double bottom = std::min(top + kChangeBandRows, static_cast<double>(side));
+        const double top = band * rows;
+        const double bottom = std::min(top + rows, static_cast<double>(side));
         double left = 0;
         double right = 0;
         const bool near = s.kind == HandStroke::Kind::Line ? LineColumns(a, b, margin, top, bottom, left, right)
@@ -145,14 +150,15 @@ QRegion HandsChangeRegion(const std::array<HandStroke, kHandStrokeCount>& before
     // Every stroke that changed, where it was and where it is, as spans of columns per band of
     // rows; the spans of a band are joined where they meet or nearly do.
     const FaceToPixels px(side);
+    const int rows = ChangeBandRows(side);
     // Kept from tick to tick: no allocation once it has grown.
     static thread_local std::vector<BandSpan> spans;
     spans.clear();
     for (std::size_t i = 0; i < kHandStrokeCount; ++i) {
         if (before[i] == after[i])
             continue;
-        AddStrokeSpans(before[i], px, side, spans);
-        AddStrokeSpans(after[i], px, side, spans);
+        AddStrokeSpans(before[i], px, side, rows, spans);
+        AddStrokeSpans(after[i], px, side, rows, spans);
     }
     std::sort(spans.begin(), spans.end(), [](const BandSpan& p, const BandSpan& q) {
         return p.band != q.band ? p.band < q.band : p.left < q.left;
@@ -160,8 +166,8 @@ QRegion HandsChangeRegion(const std::array<HandStroke, kHandStrokeCount>& before
     static thread_local std::vector<QRect> rects;
     rects.clear();
     auto add = [&](int band, int left, int right) {
-        const int top = band * kChangeBandRows;
-        const int bottom = std::min(top + kChangeBandRows, side);
+        const int top = band * rows;
+        const int bottom = std::min(top + rows, side);
         left = std::max(left, 0);
         right = std::min(right, side);
         if (left < right)
