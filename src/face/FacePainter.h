@@ -19,11 +19,13 @@ namespace vx {
 void ComposeFace(const QImage& dialLayer, const std::array<HandStroke, kHandStrokeCount>* hands, const QRect& area,
                  QImage& face, double penScale = 1.0);
 
-// Where the face changes from one drawing of the hands to the next: every pixel a stroke that moved
-// or changed colour can touch, where it was and where it is now, its pen and antialiased edge
-// included. Strokes that stayed need no repainting unless they lie in that region, where they are
-// painted again anyway. The region follows a slanting hand in bands of a few rows rather than
-// taking its whole bounding box.
+// The pixels a stroke of the hands can touch on a face of the given side, its pen and the
+// antialiasing around its edges included.
+QRect HandStrokeBounds(const HandStroke& stroke, int side);
+
+// Where the face changes from one drawing of the hands to the next: every stroke that moved or
+// changed colour, where it was and where it is now. Strokes that stayed need no repainting
+// unless they lie in that region, where they are painted again anyway.
 QRegion HandsChangeRegion(const std::array<HandStroke, kHandStrokeCount>& before,
                           const std::array<HandStroke, kHandStrokeCount>& after, int side);
 

@@ -65,9 +65,6 @@ public:
         const double length2 = dx * dx + dy * dy;
         const double length = std::sqrt(length2);
         const double inverseLength2 = length2 > 0 ? 1 / length2 : 0.0;
-        // A tick draws the face in a few narrow boxes; most strokes miss most of them.
-        if (std::max(a.x, b.x) + reach < left_ || std::min(a.x, b.x) - reach > right_)
-            return;
         const int y0 = std::max(top_, static_cast<int>(std::floor(std::min(a.y, b.y) - reach)));
         const int y1 = std::min(bottom_ - 1, static_cast<int>(std::ceil(std::max(a.y, b.y) + reach)));
         for (int y = y0; y <= y1; ++y) {
@@ -111,8 +108,6 @@ private:
     // Every pixel whose centre lies within outer of c, covered as cover(squared distance) says.
     template <class CoverAt> void Disc(PixelPoint c, double outer, CoverAt cover, std::uint32_t colour)
     {
-        if (c.x + outer < left_ || c.x - outer > right_)
-            return;
         const int y0 = std::max(top_, static_cast<int>(std::floor(c.y - outer)));
         const int y1 = std::min(bottom_ - 1, static_cast<int>(std::ceil(c.y + outer)));
         for (int y = y0; y <= y1; ++y) {
