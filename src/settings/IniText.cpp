@@ -164,6 +164,14 @@ std::string_view LineEndOf(std::string_view text)
     return lf > 0 && text[lf - 1] == '\r' ? std::string_view("\r\n") : std::string_view("\n");
 }
 
+// Ends the last line of out, which has no line feed. A carriage return already there is that
+// line's end as the reader sees it: a feed completes it, where a whole line end after it would
+// leave the return inside the line's value.
+void EndLastLine(std::string& out, std::string_view eol)
+{
+    out.append(!out.empty() && out.back() == '\r' ? std::string_view("\n") : eol);
+}
+
 // The new text, or nullopt when the key cannot be stored.
 std::optional<std::string> SetText(std::string_view text, std::string_view sectionName, std::string_view keyName,
                                    std::string_view newValue)
@@ -214,7 +222,7 @@ std::optional<std::string> SetText(std::string_view text, std::string_view secti
         const std::string_view head = text.substr(0, insertAfter.end);
         out.append(head);
         if (!insertAfter.hasLineFeed)
-            out.append(eol);
+            EndLastLine(out, eol);
         out.append(key).append("=").append(value).append(eol);
         out.append(text.substr(insertAfter.end));
         return out;
@@ -222,7 +230,7 @@ std::optional<std::string> SetText(std::string_view text, std::string_view secti
     out.append(text);
     if (!text.empty()) {
         if (text.back() != '\n')
-            out.append(eol);
+            EndLastLine(out, eol);
         if (!lastLineBlank)
             out.append(eol); // a blank line between sections, as a person would write it
     }

@@ -98,6 +98,11 @@ TEST(IniText, WritesChangeOnlyTheLineTheySet)
         {"no final line end: new key", "[a]\nx=1", "a", "y", "2", "[a]\nx=1\ny=2\n"},
         {"no final line end: new section", "[a]\nx=1", "b", "y", "2", "[a]\nx=1\n\n[b]\ny=2\n"},
         {"header without line end", "[a]", "a", "x", "1", "[a]\nx=1\n"},
+        // A file cut after the CR of its last CR LF: that CR ends the line as the reader sees it,
+        // and must not end up inside the value once the line is completed.
+        {"last line ending in CR only: new key", "[a]\r\nx=Clock\r", "a", "y", "2", "[a]\r\nx=Clock\r\ny=2\r\n"},
+        {"last line ending in CR only: new section", "[a]\r\nx=Clock\r", "b", "y", "2",
+         "[a]\r\nx=Clock\r\n\r\n[b]\r\ny=2\r\n"},
         {"first matching section and key", "[a]\nx=1\nX=3\n[A]\nx=2\n", "a", "x", "9", "[a]\nx=9\nX=3\n[A]\nx=2\n"},
         {"line breaks in a value become blanks", "[a]\n", "a", "x", "1\r\n[evil]\nk=v", "[a]\nx=1  [evil] k=v\n"},
         {"NUL in a value becomes a blank", "[a]\n", "a", "x", "p\0q"s, "[a]\nx=p q\n"},
