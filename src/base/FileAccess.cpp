@@ -296,31 +296,38 @@ fs::path FolderOf(const fs::path& file)
     return file.has_parent_path() ? file.parent_path() : fs::path(".");
 }
 
+namespace {
+
+// The stamp of the regular file of that name, links followed; never on Windows, whose files keep
+// no change time.
+std::optional<FileStamp> StampOfName([[maybe_unused]] const char* name)
+{
+#ifdef _WIN32
+    return std::nullopt;
+#else
+    struct stat st {};
+    if (::stat(name, &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return StampOfStat(st);
+#endif
+}
+
+} // namespace
+
 std::optional<FileStamp> StampOf(const fs::path& path)
 {
 #ifdef _WIN32
     (void)path;
     return std::nullopt;
 #else
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return StampOfStat(st);
+    return StampOfName(path.c_str());
 #endif
 }
 
 std::optional<FileStamp> StampOfUtf8(const std::string& utf8)
 {
-#ifdef _WIN32
-    (void)utf8;
-    return std::nullopt;
-#else
     // A file name here is its bytes, as a path object would hand them on.
-    struct stat st {};
-    if (::stat(utf8.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return StampOfStat(st);
-#endif
+    return StampOfName(utf8.c_str());
 }
 
 FileResult ReadWholeFile(const fs::path& path, std::string& bytes, std::size_t maxBytes,

@@ -12,21 +12,11 @@
 namespace vx {
 namespace {
 
-// A picture with a different colour at every pixel, so that no change can hide.
-QImage Gradient(int side)
-{
-    QImage picture(side, side, QImage::Format_RGB32);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            picture.setPixel(x, y, qRgb(x * 255 / side, y * 255 / side, (x + y) % 256));
-    return picture;
-}
-
 const QColor kBackground(240, 240, 240);
 
 TEST(DialLayer, TheChangedPartHoldsEveryPixelTheBuildChanged)
 {
-    const QImage picture = Gradient(120);
+    const QImage picture = test::Gradient(120);
     struct Case {
         const char* name;
         DialLayerParts parts;
@@ -56,7 +46,7 @@ TEST(DialLayer, TheChangedPartHoldsEveryPixelTheBuildChanged)
 
 TEST(DialLayer, ShadingTheMoonAgainKeepsTheMarksAndMatchesAFreshBuild)
 {
-    const QImage picture = Gradient(240);
+    const QImage picture = test::Gradient(240);
     const DialLayerParts all{true, 0.25, ShadePath::Bulk, true};
     QImage fresh;
     BuildDialLayer(fresh, 240, picture, kBackground, all);

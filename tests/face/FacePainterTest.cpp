@@ -2,6 +2,7 @@
 
 #include "base/DateValue.h"
 #include "face/Hands.h"
+#include "support/DialPictures.h"
 
 #include <QImage>
 #include <QRegion>
@@ -15,16 +16,6 @@ namespace vx {
 namespace {
 
 using Strokes = std::array<HandStroke, kHandStrokeCount>;
-
-// A dial with a different colour at every pixel, so that no change of a hand can hide.
-QImage Gradient(int side)
-{
-    QImage picture(side, side, QImage::Format_RGB32);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            picture.setPixel(x, y, qRgb(x * 255 / side, y * 255 / side, (x + y) % 256));
-    return picture;
-}
 
 Strokes ClockAt(int hour, int minute, int second, Colour colour = 16752640)
 {
@@ -43,7 +34,7 @@ QImage Face(const QImage& dial, const Strokes& strokes, double ratio)
 // two drawings and lie outside the region the window repaints for the change.
 int ChangesOutside(const Strokes& before, const Strokes& after, int side, double ratio)
 {
-    const QImage dial = Gradient(static_cast<int>(std::lround(side * ratio)));
+    const QImage dial = test::Gradient(static_cast<int>(std::lround(side * ratio)));
     const QImage was = Face(dial, before, ratio);
     const QImage is = Face(dial, after, ratio);
     const QRegion region = HandsChangeRegion(before, after, side);

@@ -10,6 +10,16 @@
 
 namespace vx::test {
 
+// A picture with a different colour at every pixel, so that no change can hide.
+inline QImage Gradient(int side)
+{
+    QImage picture(side, side, QImage::Format_RGB32);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            picture.setPixel(x, y, qRgb(x * 255 / side, y * 255 / side, (x + y) % 256));
+    return picture;
+}
+
 inline QImage SolidPicture(int width, int height, const QColor& colour)
 {
     QImage picture(width, height, QImage::Format_RGB32);
