@@ -191,9 +191,14 @@ TEST(IniFile, WritersSideBySideLoseNoKeyWhileAReaderReads)
     constexpr int kWrites = 20;
     std::atomic<bool> writing{true};
     std::atomic<int> failed{0};
+    // A reader far busier than any clock (which reads twice a second), yet with a breath between
+    // reads: where a rename cannot replace a file that is open (Windows before 10), a reader that
+    // never lets go would hold every replacement up for as long as it read.
     std::thread reader([&] {
-        while (writing)
+        while (writing) {
             (void)IniGet(path, "a", "k0");
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     });
     // A breath between writes, as between a user's commands: a writer that wrote back to back
     // could keep the lock from the other for longer than it waits.
