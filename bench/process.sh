@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program's cost as a process, beside a minimal Qt Widgets program and the X clocks of
 # x11-apps, on one X server of its own at the same moment:
-#   - time from start to the first painted frame (one program at a time, median of several runs);
+#   - time from start to the first painted frame (one program at a time; the clock and the minimal
+#     program in turns, then the X clocks; median of several runs after one not counted);
 #   - resident memory after a minute;
 #   - CPU time and wakeups over 60 seconds (all programs side by side in the same minute), in a few
 #     rounds, each with the programs started afresh.
@@ -78,14 +79,25 @@ start_cmd() { # INDEX: the command line of that program, run in its folder on it
 median() { sort -n | awk '{v[NR]=$1} END{ if (NR==0) print "-"; else if (NR%2) print v[(NR+1)/2]; else printf "%.1f\n", (v[NR/2]+v[NR/2+1])/2 }'; }
 
 # ---- Start to first frame, one program at a time ----
+# The clock and the minimal program take turns, after a start of each that is not counted; then
+# the two X clocks do. A Qt program started right after an X clock took a fifth longer than one
+# started after the other Qt program, and the very first start of all reads Qt from disk: in turns,
+# each of the two compared follows the other, and both are measured alike.
 declare -a first
-for i in 0 2 3 4; do
-  : >"$work/first.$i"
-  for _ in $(seq "$runs"); do
-    DISPLAY=${displays[$i]} "$firstframe" -t 20 bash -c "$(start_cmd $i)" >>"$work/first.$i" 2>>"$work/first.log"
+first_frames() { # INDEX...
+  local turn i out
+  for i in "$@"; do : >"$work/first.$i"; done
+  for turn in $(seq 0 "$runs"); do
+    for i in "$@"; do
+      out="$work/first.$i"
+      [ "$turn" -eq 0 ] && out=/dev/null
+      DISPLAY=${displays[$i]} "$firstframe" -t 20 bash -c "$(start_cmd $i)" >>"$out" 2>>"$work/first.log"
+    done
   done
-  first[$i]=$(median <"$work/first.$i")
-done
+  for i in "$@"; do first[$i]=$(median <"$work/first.$i"); done
+}
+first_frames 0 2
+first_frames 3 4
 first[1]="-"
 
 # ---- Minutes side by side ----
@@ -129,7 +141,7 @@ done
 # ---- One table ----
 echo
 echo "Process figures: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) at the end; each program on an Xvfb"
-echo "1280x800x24 of its own; first frames one program at a time (median of $runs runs), then all five"
+echo "1280x800x24 of its own; first frames one program at a time, in turns (median of $runs runs), then all five"
 echo "programs side by side for $seconds s, started afresh in each of $rounds rounds (median of the rounds)."
 printf '%-26s %9s %6s %7s %7s %9s %7s %8s %8s %8s %9s %9s\n' \
   "program" "1st frame" "x min" "RSS" "- min" "CPU/min" "stat" "% core" "x xclock" "wakeups" "X server" "+X x xcl"
