@@ -40,5 +40,5 @@ else
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+"$(dirname "$0")/apt-update.sh" "${sudo[@]}"
+"${sudo[@]}" apt-get install -y -q -o Acquire::Retries=3 --no-install-recommends "${missing[@]}"
