@@ -48,8 +48,11 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* 
 TerminationSignals::~TerminationSignals()
 {
 #ifndef _WIN32
+    // Gone with the event loop, so the program is ending already: a late request to end (the
+    // session closing just as the user chose to end) has nothing left to do, and must not cut
+    // short the rest of the exit with a death by signal.
     struct sigaction action {};
-    action.sa_handler = SIG_DFL;
+    action.sa_handler = SIG_IGN;
     sigemptyset(&action.sa_mask);
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &action, nullptr);
