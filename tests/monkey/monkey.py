@@ -251,7 +251,8 @@ class Monkey:
         self.passed = 0
         self.proc = None
         self.runs = 0
-        self.tray_on = False       # the icon option as the program holds it
+        self.tray_on = False       # the icon is shown: its form is loaded
+        self.tray_ticked = False   # タスクトレイに入れる's tick, as the last load or toggle left it
         self.end_allowed = False   # an action that may end the program came since the last start
         self.window = None         # the clock window last seen, and the side it must have
         self.window_side = None
@@ -398,7 +399,7 @@ class Monkey:
         self.shown = False         # a window has shown since the start: the program handles signals
         self.signalled = None
         # The icon comes with the load, before the window shows (or a start-up message box waits).
-        self.tray_on = self.tray_expected_at_load()
+        self.tray_ticked = self.tray_on = self.tray_expected_at_load()
         self.note(f"started the program (pid {self.proc.pid})")
 
     def wait_for_start(self):
@@ -479,6 +480,11 @@ class Monkey:
         m = re.search(r"(0x[0-9a-f]+) \"velmorax\": \(\"velmorax\"", out)
         return int(m.group(1), 16) if m else None
 
+    def reload_from_icon(self):
+        """The clock window loaded again from the icon: the load ticks タスクトレイに入れる from the
+        file, and loads the icon when that is 1, but never unloads the icon it was called from."""
+        self.tray_ticked = self.tray_expected_at_load()
+
     def tray_expected_at_load(self):
         """The icon option a fresh load of the clock window reads from the file."""
         try:
@@ -538,7 +544,8 @@ class Monkey:
             raise RuntimeError("the notification area (trayer) ended")
         icon = self.tray_icon() is not None
         if icon != self.tray_on:
-            return "the icon is " + ("shown" if icon else "missing") + " with the option " + ("on" if self.tray_on else "off")
+            return ("the icon is " + ("shown" if icon else "missing") + " where it should " + ("be" if self.tray_on else "not be")
+                    + " (タスクトレイに入れる " + ("ticked)" if self.tray_ticked else "unticked)"))
         return None
 
     def expected_side(self):
@@ -762,14 +769,16 @@ class Monkey:
 
     def after_command(self, name):
         if name == "タスクトレイに入れる":
-            self.tray_on = not self.tray_on
+            # The command follows the tick, which a load may have left off beside a loaded icon.
+            self.tray_ticked = not self.tray_ticked
+            self.tray_on = self.tray_ticked
         elif name == "ウィンドウを消す":
             if not self.tray_on:
                 self.end_allowed = True
         elif name == "終了":
             # The icon goes with the other forms; an open about box keeps the program until it closes.
             self.end_allowed = True
-            self.tray_on = False
+            self.tray_on = self.tray_ticked = False
         elif name in ("半分", "標準", "２倍"):
             self.window = None
             self.window_side = None
@@ -829,7 +838,7 @@ class Monkey:
             xdo("mousemove", cx, cy, "click", "1")
         elif what == "double-click":
             if not self.clock_window():
-                self.tray_on = self.tray_expected_at_load()
+                self.reload_from_icon()
             xdo("mousemove", cx, cy, "click", "--repeat", "2", "--delay", "80", "1")
         else:
             before = self.popup_ids()
@@ -841,7 +850,7 @@ class Monkey:
             time.sleep(0.25)
             _, mx, my, mw, mh = menu
             if what.endswith("show") and not self.clock_window():
-                self.tray_on = self.tray_expected_at_load()
+                self.reload_from_icon()
             if what == "menu show":
                 xdo("key", "--delay", "100", "Down", "Return")
             elif what == "menu mouse show":
@@ -849,7 +858,7 @@ class Monkey:
                 xdo("mousemove", mx + mw // 2, my + 14, "sleep", "0.15", "click", "1")
             elif what.endswith("end"):
                 self.end_allowed = True
-                self.tray_on = False
+                self.tray_on = self.tray_ticked = False
                 if what == "menu end":
                     xdo("key", "--delay", "100", "Up", "Return")
                 else:
