@@ -454,12 +454,17 @@ class Monkey:
     def popups(self):
         """The shown popup menus, as (id, x, y, w, h), oldest first by stacking."""
         out = []
-        for m in re.finditer(r"^     (0x[0-9a-f]+) \"velmorax\": \(\"velmorax\" \"velmorax\"\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)",
+        for m in re.finditer(r"^     (0x[0-9a-f]+) \"velmorax\": \(\"velmorax\" \"velmorax\"\)",
                              run("xwininfo", "-root", "-tree"), re.M):
-            wid = m.group(1)
-            if "IsViewable" in run("xwininfo", "-id", wid):
-                w, h, x, y = (int(m.group(i)) for i in range(2, 6))
-                out.append((int(wid, 16), x, y, w, h))
+            # Place and state from one look: the tree may have caught a menu being made, still at
+            # its first place (0,0 100x30), moments before it was put in place and shown.
+            info = run("xwininfo", "-id", m.group(1))
+            if "IsViewable" not in info:
+                continue
+            g = [re.search(rf"{label}:\s+(-?\d+)", info) for label in
+                 ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+            if all(g):
+                out.append((int(m.group(1), 16), *(int(v.group(1)) for v in g)))
         return out
 
     def wait_new_popup(self, before, timeout=3.0):
