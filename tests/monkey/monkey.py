@@ -1041,7 +1041,8 @@ class Monkey:
         if what == "odd case" and lines:
             i = rng.randrange(len(lines))
             line = lines[i]
-            lines[i] = "".join(c.upper() if rng.random() < 0.5 else c.lower() for c in line)
+            # ASCII letters only: a byte such as µ has an upper case outside the file's bytes.
+            lines[i] = "".join((c.upper() if rng.random() < 0.5 else c.lower()) if c.isascii() else c for c in line)
         elif what == "blanks" and lines:
             i = rng.randrange(len(lines))
             l = lines[i]
