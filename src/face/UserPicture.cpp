@@ -57,6 +57,14 @@ QImage BlankPictureFor(QImageReader& reader, const QSize& size)
     return blank;
 }
 
+// The kinds of picture a dial may be, as the content tells them. Other readers Qt has at hand
+// (PNG, TIFF, WebP, ...) are never offered the file: some trust the length a broken file declares
+// for a part of it and reserve gigabytes for a file of a hundred bytes.
+bool IsDialPictureFormat(const QByteArray& format)
+{
+    return format == "bmp" || format == "jpeg" || format == "jpg" || format == "gif";
+}
+
 } // namespace
 
 PictureLoad LoadPictureOfWidth(const QString& path, int width, QImage& picture)
@@ -64,7 +72,7 @@ PictureLoad LoadPictureOfWidth(const QString& path, int width, QImage& picture)
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
-    const QSize declared = reader.size();
+    const QSize declared = IsDialPictureFormat(reader.format()) ? reader.size() : QSize();
     if (!declared.isValid()) {
         const std::optional<int> bmpWidth = BmpDeclaredWidth(path);
         return bmpWidth && *bmpWidth != width ? PictureLoad::WrongWidth : PictureLoad::Unreadable;

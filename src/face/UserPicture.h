@@ -16,7 +16,7 @@ enum class PictureLoad { Loaded, WrongWidth, Unreadable };
 
 // Decodes the file into picture only when its header declares the wanted width, so a picture of
 // any other size, however large it says it is, is never decoded. The format is told by the
-// content, whatever the file's extension says.
+// content, whatever the file's extension says, and must be BMP, JPEG or GIF.
 PictureLoad LoadPictureOfWidth(const QString& path, int width, QImage& picture);
 
 // The picture as the dial layer shows it: transparent parts over the window's colour.

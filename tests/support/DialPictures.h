@@ -2,6 +2,7 @@
 
 // Picture files for the dial tests, written the way a user's tools would write them.
 
+#include <QBuffer>
 #include <QColor>
 #include <QImage>
 
@@ -25,6 +26,16 @@ inline QImage SolidPicture(int width, int height, const QColor& colour)
     QImage picture(width, height, QImage::Format_RGB32);
     picture.fill(colour);
     return picture;
+}
+
+// The file a picture makes in a format Qt writes.
+inline std::string Encoded(const QImage& picture, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return bytes.toStdString();
 }
 
 // The start of a GIF up to its first picture's pixel data: the sizes, a table of 128 colours with
