@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Bad files beside the real program, one at a time: a settings file of random bytes, with NUL
 # bytes, of 10 MB, with very long lines; a moon table of random bytes, out of order, of 100 MB; user
-# pictures that are empty, cut short, not pictures at all, or that declare 20000 x 20000 pixels.
+# pictures that are empty, cut short, not pictures at all, or that declare 20000 x 20000 pixels or
+# a 2 GB part.
 # Each time the clock comes up and keeps running; the settings file keeps every byte it does not
 # own, and a picture it cannot take brings one message box, which is closed.
 . "$(dirname "$0")/lib.sh"
@@ -122,6 +123,9 @@ launch_program
 close_message_box
 wait_for_clock
 keeps_running "a text file as a picture"
+# The address space a refused picture leaves the program with (a sanitizer build's is terabytes).
+vm_peak() { awk '/^VmPeak:/ {print $2}' "/proc/$PID/status"; }
+refused_peak=$(vm_peak)
 
 fresh
 perl -e 'my ($w, $h) = (20000, 20000); my $row = ($w * 3 + 3) & ~3;
@@ -131,6 +135,21 @@ launch_program
 close_message_box
 wait_for_clock
 keeps_running "a picture of 20000 x 20000 pixels"
+
+# A PNG of the right width, under a name the dial looks for, whose text part claims 2 GB of a
+# 48-byte file: the dial reads only BMP, JPEG and GIF, so the file is refused before any reader
+# believes it and sets that memory aside.
+fresh
+printf '\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x78\0\0\0\x78\x08\x02\0\0\0\xb6\x06\xa1\x85\x7e\0\0\x25tEXtabc\xfc\x85\x9b\x88' \
+  >"$PROG/useimage1.bmp"
+[ "$(stat -c %s "$PROG/useimage1.bmp")" = 48 ] || fail "the 48-byte PNG came out wrong"
+launch_program
+close_message_box
+wait_for_clock
+keeps_running "a PNG that claims 2 GB"
+peak=$(vm_peak)
+[ $((peak - refused_peak)) -lt 262144 ] ||
+  fail "a PNG that claims 2 GB: the address space peaked at $peak kB, against $refused_peak kB for a text file"
 
 # A picture cut short is still a picture of the right width: the dial shows what it holds, red in
 # its lower half, and black where its data ends.
