@@ -40,7 +40,7 @@ trap cleanup EXIT
 # black root, so an unpainted window shows one colour only.
 declare -a displays
 start_server() { # INDEX
-  Xvfb -displayfd 5 -screen 0 1280x800x24 -br -nolisten tcp 5>"$work/display.$1" 2>"$work/xvfb.$1.log" &
+  Xvfb -displayfd 5 -screen 0 1280x800x24 -br -nolisten tcp -noreset 5>"$work/display.$1" 2>"$work/xvfb.$1.log" &
   servers[$1]=$!
   for _ in $(seq 200); do [ -s "$work/display.$1" ] && break; sleep 0.05; done
   [ -s "$work/display.$1" ] || { echo "process.sh: Xvfb did not start" >&2; cat "$work/xvfb.$1.log" >&2; exit 1; }

@@ -40,6 +40,30 @@ finish() {
   exit "$rc"
 }
 
+# start_trayer: a notification area on this display, trayer's panel; its window goes to $PANEL, and
+# trayer is stopped when the test ends. trayer now and then fails to open a display that is up
+# ("cannot open display") and ends; it is started again, three times in all, before the test gives
+# up with trayer's own output. A loaded machine can take a while to bring the panel up.
+start_trayer() {
+  local try
+  AT_FINISH="${AT_FINISH:+$AT_FINISH; }kill \"\$TRAYER\" 2>/dev/null"
+  for try in 1 2 3; do
+    trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$PROG/trayer.log" 2>&1 &
+    TRAYER=$!
+    for _ in $(seq 300); do
+      PANEL=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}')
+      [ -n "$PANEL" ] && return 0
+      kill -0 "$TRAYER" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$TRAYER" 2>/dev/null
+    wait "$TRAYER" 2>/dev/null
+    echo "trayer, try $try, showed no panel:" >&2
+    sed 's/^/  /' "$PROG/trayer.log" >&2
+  done
+  fail "trayer showed no panel"
+}
+
 # make_program_folder BINARY: a fresh folder holding a copy of the program (and the moon table
 # when the build has one); its path goes to $PROG.
 make_program_folder() {

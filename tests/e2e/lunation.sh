@@ -132,11 +132,7 @@ for command in ウィンドウを消す 終了; do
 done
 
 # The icon's menu, with a notification area: the clock brought forward, then the end.
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$PROG/trayer.log" 2>&1 &
-TRAYER=$!
-AT_FINISH='kill "$TRAYER" 2>/dev/null'
-panel_up() { PANEL=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'); [ -n "$PANEL" ]; }
-wait_for "trayer showed no panel" panel_up
+start_trayer
 sed -i 's/^Setting=.*/Setting=1/' "$PROG/velmorax.ini"
 start_program
 sleep 0.5

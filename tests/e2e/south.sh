@@ -62,12 +62,7 @@ choose_south() {
   sleep 0.5
 }
 
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$PROG/trayer.log" 2>&1 &
-TRAYER=$!
-trap 'kill "$TRAYER" 2>/dev/null; finish' EXIT
-panel_up() { PANEL=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'); [ -n "$PANEL" ]; }
-# A loaded machine can take a while to bring the panel up.
-WAIT_TENTHS=300 wait_for "trayer showed no panel" panel_up
+start_trayer
 tray_icon() { xwininfo -tree -id "$PANEL" 2>/dev/null | awk '/"velmorax": \("velmorax"/ {print $1; exit}'; }
 has_tray_icon() { [ -n "$(tray_icon)" ]; }
 

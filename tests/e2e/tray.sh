@@ -57,11 +57,7 @@ expect_eq "$(ini_value TaskTray Setting)" "1" "TaskTray/Setting kept without a n
 
 # A notification area, and the option off again.
 sed -i 's/^Setting=1/Setting=0/' "$PROG/velmorax.ini"
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$PROG/trayer.log" 2>&1 &
-TRAYER=$!
-AT_FINISH='kill "$TRAYER" 2>/dev/null'
-panel_up() { PANEL=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'); [ -n "$PANEL" ]; }
-wait_for "trayer showed no panel" panel_up
+start_trayer
 
 start_program
 sleep 0.3

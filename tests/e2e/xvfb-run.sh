@@ -3,14 +3,16 @@
 #
 # The display number is picked at random from a high range rather than the lowest free one: a
 # server that is just stopping (another test's) removes its lock before its socket, and a new
-# server that took over that number in between would lose its socket to the old one.
+# server that took over that number in between would lose its socket to the old one. The server
+# is not reset when its last client goes: the probe below is the first, and a client connecting
+# while a loaded server resets can be turned away.
 set -u
 work=$(mktemp -d)
 xvfb=""
 for _ in $(seq 20); do
   n=$((100 + RANDOM % 800))
   [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp 2>"$work/xvfb.log" &
+  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset 2>"$work/xvfb.log" &
   xvfb=$!
   for _ in $(seq 100); do
     xdpyinfo -display ":$n" >/dev/null 2>&1 && break 2

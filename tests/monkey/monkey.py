@@ -317,7 +317,8 @@ class Monkey:
             n = 100 + random.randrange(800)
             if os.path.exists(f"/tmp/.X{n}-lock"):
                 continue
-            self.xvfb = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+            self.xvfb = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp",
+                                          "-noreset"],
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             for _ in range(100):
                 if subprocess.run(["xdpyinfo", "-display", f":{n}"], stdout=subprocess.DEVNULL,
@@ -337,16 +338,29 @@ class Monkey:
         os.environ["DISPLAY"] = self.display
         self.env["DISPLAY"] = self.display
         self.shapes = Shapes(self.display)
-        self.trayer = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel",
-                                        "--width", "120", "--height", "24"],
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # trayer now and then fails to open a display that is up and ends: it gets three tries.
         self.panel = None
-        for _ in range(100):
-            m = re.search(r"^\s*(0x[0-9a-f]+) \"panel\": \(\"panel\" \"trayer\"\)", run("xwininfo", "-root", "-tree"), re.M)
-            if m:
-                self.panel = m.group(1)
+        trayer_log = os.path.join(self.work, "trayer.log")
+        for _ in range(3):
+            with open(trayer_log, "wb") as log:
+                self.trayer = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                                "pixel", "--width", "120", "--height", "24"],
+                                               stdout=subprocess.DEVNULL, stderr=log)
+            for _ in range(300):
+                m = re.search(r"^\s*(0x[0-9a-f]+) \"panel\": \(\"panel\" \"trayer\"\)", run("xwininfo", "-root", "-tree"), re.M)
+                if m:
+                    self.panel = m.group(1)
+                    break
+                if self.trayer.poll() is not None:
+                    break
+                time.sleep(0.1)
+            if self.panel:
                 break
-            time.sleep(0.1)
+            self.trayer.kill()
+            self.trayer.wait()
+            with open(trayer_log, errors="replace") as f:
+                said = f.read().strip()
+            print(f"monkey: trayer showed no panel; it said: {said or '(nothing)'}", file=sys.stderr)
         if not self.panel:
             raise RuntimeError("trayer showed no panel")
 
