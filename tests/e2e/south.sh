@@ -5,11 +5,6 @@
 . "$(dirname "$0")/lib.sh"
 make_program_folder "$1"
 
-FAKETIME_LIB=""
-for lib in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
-  [ -f "$lib" ] && FAKETIME_LIB=$lib && break
-done
-[ -n "$FAKETIME_LIB" ] || { echo "SKIP: no libfaketime"; exit 0; }
 [ -f /usr/share/zoneinfo/Australia/Sydney ] || { echo "SKIP: no time-zone database"; exit 0; }
 
 # The new moons in Sydney's clock; one fell at 11:00 on 9 December 2026, so 8 pm on the 16th is
@@ -17,7 +12,10 @@ done
 "$(dirname "$1")/moondata" --from 2026 --to 2027 --tz Australia/Sydney --out "$PROG/moondata.dat" ||
   fail "moondata could not write Sydney's table"
 grep -qx '2026/12/09 11' "$PROG/moondata.dat" || fail "Sydney's table lacks the new moon of 9 December"
-SYDNEY=(TZ=Australia/Sydney LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-16 20:00:00")
+# The clock is moved by the preload of clock_at: libfaketime now and then hangs the sanitizer
+# build at its start.
+# shellcheck disable=SC2207
+SYDNEY=(TZ=Australia/Sydney $(TZ=Australia/Sydney clock_at "2026-12-16 20:00:00"))
 
 # wait_for TEXT CMD...: waits up to five seconds (WAIT_TENTHS tenths) for CMD to succeed.
 wait_for() {
@@ -97,6 +95,7 @@ differ=$(compare -metric AE "$PROG/icon-again.png" "$PROG/icon-south.png" null: 
 
 # The setting stays the user's: a start in a northern zone keeps "South".
 quit_from_popup 60 60
-start_program TZ=Asia/Tokyo LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-16 20:00:00"
+# shellcheck disable=SC2046
+start_program TZ=Asia/Tokyo $(TZ=Asia/Tokyo clock_at "2026-12-16 20:00:00")
 expect_eq "$(ini_value frmMain Hemisphere)" "South" "Hemisphere after a start in Tokyo"
 echo "ok"
