@@ -142,7 +142,6 @@ keeps_running "a picture of 20000 x 20000 pixels"
 fresh
 printf '\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x78\0\0\0\x78\x08\x02\0\0\0\xb6\x06\xa1\x85\x7e\0\0\x25tEXtabc\xfc\x85\x9b\x88' \
   >"$PROG/useimage1.bmp"
-[ "$(stat -c %s "$PROG/useimage1.bmp")" = 48 ] || fail "the 48-byte PNG came out wrong"
 launch_program
 close_message_box
 wait_for_clock
